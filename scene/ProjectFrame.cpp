@@ -1,0 +1,4 @@
+// Placeholder until the projection lands.
+#include "scene/ProjectFrame.h"
+
+void ProjectFrame() {}

@@ -1,0 +1,4 @@
+#include "scene/SceneRecords.h"
+
+CharacterSlot characterSlots[kMaxSlots + 1];
+SceneState sceneState;

@@ -1,0 +1,76 @@
+// The per-slot and scene-wide records that scene setup builds and every
+// frame reads and advances. One instance of each, process-wide.
+#pragma once
+
+#include <cstdint>
+
+#include "settings/GlyphDefinition.h"
+
+// The side wall between outline point i and its successor next(i). Vertex i
+// is point i on the front outline, vertex P + i the same point on the back.
+struct SideQuad {
+    std::int32_t normalWinding;  // 0 for a wall of a hole contour, else 1
+    std::int32_t corner[4];      // P1..P4, vertex numbers in drawing order
+    std::int32_t hullFlag;       // 1 when the wall lies on the outline's convex hull
+};
+
+struct Rgb {
+    std::int32_t red, green, blue;  // 0..255 each
+};
+
+// The slot's three shades: front end face, side walls, back end face.
+struct FaceColors {
+    Rgb front, side, back;
+};
+
+// One projected vertex: x, y, z in scene units (y up, larger z farther), and
+// px, py truncated toward zero, which the compositor rebases into bitmap
+// coordinates before the renderers draw.
+struct ProjectedPoint {
+    double x, y, z;
+    std::int32_t px, py;
+};
+
+// Vertices 1..n are the front outline, n+1..2n the back; entry 0 unused.
+struct ProjectedPoints {
+    ProjectedPoint vertex[2 * kMaxGlyphPoints + 1];
+};
+
+// Which end face of the solid faces the viewer this frame.
+struct FaceVisibility {
+    std::int32_t front, back;
+};
+
+struct CharacterSlot {
+    GlyphDefinition glyph;  // design units as loaded, scene units after setup
+    std::int32_t centerX;   // scene units
+    std::int32_t ownAngle;  // degrees 0..359
+    std::int32_t windingFlag;
+    SideQuad sideQuad[kMaxGlyphPoints + 1];  // entries 1..pointCount
+    FaceColors faceColors;
+    ProjectedPoints projected;
+    FaceVisibility faceVisibility;
+};
+
+// Extremes of a frame's projected points relative to its scene centre.
+struct Extent {
+    std::int32_t minX, minY, maxX, maxY;
+};
+
+struct SceneState {
+    std::int32_t clientWidth, clientHeight;
+    std::int32_t globalAngle;  // degrees 0..359
+    double perspectiveFactor;  // ENKIN / 10000.0
+    std::int32_t scenePosX, scenePosY;
+    std::int32_t velocityX, velocityY;  // pixels per frame, y down
+    std::int32_t lastMoveX, lastMoveY;
+    std::int32_t minPosX, maxPosX, minPosY, maxPosY;
+    Extent prevExtent;
+    std::int32_t bounceSpeed;
+    std::int32_t speedClass;  // 1..4
+    std::int32_t currentSlot;
+};
+
+// Slots 1..9; entry 0 is never used.
+extern CharacterSlot characterSlots[kMaxSlots + 1];
+extern SceneState sceneState;

@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "support/TestSupport.h"
+
+namespace testsupport {
+
+platform::ModuleHandle StringTableModule() {
+    return GetModuleHandleA(nullptr);
+}
+
+std::string TemporaryFolder() {
+    char base[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, base);
+    std::string root = (length > 0 && length < MAX_PATH) ? std::string(base, length) : std::string("C:\\");
+    for (unsigned attempt = 0;; ++attempt) {
+        std::string folder = root + "koravel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(GetTickCount() + attempt);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+        if (attempt > 100) return root;
+    }
+}
+
+const char* SideName() {
+    return "Win32";
+}
+
+}  // namespace testsupport
