@@ -1,0 +1,277 @@
+#include "tools/FitGlyph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kMinX = -50;
+constexpr int kMaxX = 50;
+// Paths whose area is below this many square design units would not show.
+constexpr double kNegligibleArea = 1.0;
+// Points that move the outline by less than this are never worth keeping.
+constexpr double kNegligibleError = 0.2;
+
+double SegmentDistance(OutlinePoint p, OutlinePoint a, OutlinePoint b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length2 = dx * dx + dy * dy;
+    double t = length2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+double SignedArea(const OutlinePath& path) {
+    double twice = 0.0;
+    for (std::size_t i = 0, n = path.size(); i < n; ++i) {
+        const OutlinePoint& a = path[i];
+        const OutlinePoint& b = path[(i + 1) % n];
+        twice += a.x * b.y - b.x * a.y;
+    }
+    return twice / 2.0;
+}
+
+bool SamePoint(OutlinePoint a, OutlinePoint b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// Drops repeated points, including a last point that repeats the first.
+OutlinePath WithoutRepeats(const OutlinePath& path) {
+    OutlinePath result;
+    for (const OutlinePoint& point : path)
+        if (result.empty() || !SamePoint(result.back(), point)) result.push_back(point);
+    while (result.size() > 1 && SamePoint(result.front(), result.back())) result.pop_back();
+    return result;
+}
+
+// Removes, after rounding, points that repeat their predecessor or lie on
+// the straight line between their neighbours: they cost a point and a side
+// wall and change nothing.
+OutlinePath WithoutRedundantPoints(OutlinePath path) {
+    path = WithoutRepeats(path);
+    bool changed = true;
+    while (changed && path.size() > 3) {
+        changed = false;
+        for (std::size_t i = 0; i < path.size() && path.size() > 3; ++i) {
+            const std::size_t n = path.size();
+            const OutlinePoint& a = path[(i + n - 1) % n];
+            const OutlinePoint& p = path[i];
+            const OutlinePoint& b = path[(i + 1) % n];
+            const double cross = (p.x - a.x) * (b.y - p.y) - (p.y - a.y) * (b.x - p.x);
+            const double along = (p.x - a.x) * (b.x - p.x) + (p.y - a.y) * (b.y - p.y);
+            if (SamePoint(a, p) || (cross == 0.0 && along >= 0.0)) {
+                path.erase(path.begin() + static_cast<std::ptrdiff_t>(i));
+                changed = true;
+            }
+        }
+    }
+    return path;
+}
+
+// One path during simplification: its original points and which of them
+// are still kept, linked in a ring.
+struct Ring {
+    const OutlinePath* original;
+    std::vector<int> previous;
+    std::vector<int> next;
+    std::vector<char> kept;
+    std::vector<double> cost;
+    int keptCount;
+
+    // How far the original path between the kept neighbours of point `i`
+    // lies from the chord that would replace it.
+    double RemovalCost(int i) const {
+        const OutlinePath& points = *original;
+        const int n = static_cast<int>(points.size());
+        const OutlinePoint a = points[previous[i]];
+        const OutlinePoint b = points[next[i]];
+        double worst = 0.0;
+        for (int j = (previous[i] + 1) % n; j != next[i]; j = (j + 1) % n)
+            worst = std::max(worst, SegmentDistance(points[j], a, b));
+        return worst;
+    }
+};
+
+}  // namespace
+
+bool PathContains(const OutlinePath& path, OutlinePoint point) {
+    bool inside = false;
+    for (std::size_t i = 0, n = path.size(), j = n - 1; i < n; j = i++) {
+        const OutlinePoint& a = path[i];
+        const OutlinePoint& b = path[j];
+        if ((a.y > point.y) != (b.y > point.y) &&
+            point.x < (b.x - a.x) * (point.y - a.y) / (b.y - a.y) + a.x)
+            inside = !inside;
+    }
+    return inside;
+}
+
+double ShapeError(const OutlinePath& original, const OutlinePath& simplified) {
+    double worst = 0.0;
+    const std::size_t n = simplified.size();
+    for (const OutlinePoint& point : original) {
+        double nearest = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < n; ++i)
+            nearest = std::min(nearest, SegmentDistance(point, simplified[i], simplified[(i + 1) % n]));
+        worst = std::max(worst, nearest);
+    }
+    return worst;
+}
+
+std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
+                                       double negligibleError) {
+    std::vector<Ring> rings;
+    int total = 0;
+    for (const OutlinePath& path : paths) {
+        const int n = static_cast<int>(path.size());
+        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), n};
+        for (int i = 0; i < n; ++i) {
+            ring.previous.push_back((i + n - 1) % n);
+            ring.next.push_back((i + 1) % n);
+        }
+        for (int i = 0; i < n; ++i) ring.cost[i] = ring.RemovalCost(i);
+        rings.push_back(std::move(ring));
+        total += n;
+    }
+
+    for (;;) {
+        Ring* cheapestRing = nullptr;
+        int cheapest = -1;
+        double cheapestCost = std::numeric_limits<double>::infinity();
+        for (Ring& ring : rings) {
+            if (ring.keptCount <= 3) continue;
+            for (int i = 0; i < static_cast<int>(ring.kept.size()); ++i) {
+                if (ring.kept[i] && ring.cost[i] < cheapestCost) {
+                    cheapestCost = ring.cost[i];
+                    cheapestRing = &ring;
+                    cheapest = i;
+                }
+            }
+        }
+        if (!cheapestRing) break;
+        if (total <= pointBudget && cheapestCost > negligibleError) break;
+
+        Ring& ring = *cheapestRing;
+        const int before = ring.previous[cheapest];
+        const int after = ring.next[cheapest];
+        ring.kept[cheapest] = 0;
+        ring.next[before] = after;
+        ring.previous[after] = before;
+        --ring.keptCount;
+        --total;
+        ring.cost[before] = ring.RemovalCost(before);
+        ring.cost[after] = ring.RemovalCost(after);
+    }
+
+    std::vector<OutlinePath> result;
+    for (const Ring& ring : rings) {
+        OutlinePath path;
+        for (std::size_t i = 0; i < ring.kept.size(); ++i)
+            if (ring.kept[i]) path.push_back((*ring.original)[i]);
+        result.push_back(std::move(path));
+    }
+    return result;
+}
+
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths) {
+    GlyphFit fit;
+    std::vector<OutlinePath> contours;
+    for (const OutlinePath& path : paths) {
+        OutlinePath clean = WithoutRepeats(path);
+        if (clean.size() >= 3 && std::fabs(SignedArea(clean)) >= kNegligibleArea) contours.push_back(std::move(clean));
+    }
+    if (contours.empty()) {
+        fit.reason = "the character has no outline to show";
+        return fit;
+    }
+    const int contourCount = static_cast<int>(contours.size());
+    if (contourCount > kMaxContours) {
+        fit.reason = "the outline has " + std::to_string(contourCount) + " contours; at most " +
+                     std::to_string(kMaxContours) + " fit";
+        return fit;
+    }
+
+    // A contour inside an odd number of others is a hole; inside an even
+    // number (an island within a hole) it is solid again.
+    std::vector<bool> hole(contours.size(), false);
+    int holes = 0;
+    for (std::size_t i = 0; i < contours.size(); ++i) {
+        int depth = 0;
+        for (std::size_t j = 0; j < contours.size(); ++j)
+            if (j != i && PathContains(contours[j], contours[i][0])) ++depth;
+        hole[i] = depth % 2 == 1;
+        if (hole[i]) ++holes;
+    }
+    if (holes > kMaxHoles) {
+        fit.reason = "the outline has " + std::to_string(holes) + " holes; at most " + std::to_string(kMaxHoles) + " fit";
+        return fit;
+    }
+    // Contour 1 is an outer one, so the glyph does not open with a hole.
+    if (hole[0]) {
+        std::size_t outer = static_cast<std::size_t>(std::find(hole.begin(), hole.end(), false) - hole.begin());
+        std::rotate(contours.begin(), contours.begin() + static_cast<std::ptrdiff_t>(outer),
+                    contours.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
+        std::rotate(hole.begin(), hole.begin() + static_cast<std::ptrdiff_t>(outer),
+                    hole.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
+    }
+
+    // Rounding can leave a few points redundant, and removing them frees
+    // budget: simplify again with the freed points while the budget was what
+    // limited the outline and the result still fits.
+    std::vector<OutlinePath> rounded;
+    int budget = kMaxGlyphPoints;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<OutlinePath> candidate;
+        int simplifiedCount = 0;
+        int used = 0;
+        for (const OutlinePath& simple : SimplifyPaths(contours, budget, kNegligibleError)) {
+            simplifiedCount += static_cast<int>(simple.size());
+            OutlinePath path;
+            for (const OutlinePoint& point : simple) path.push_back({std::round(point.x), std::round(point.y)});
+            path = WithoutRedundantPoints(path);
+            used += static_cast<int>(path.size());
+            candidate.push_back(std::move(path));
+        }
+        if (used > kMaxGlyphPoints) break;
+        rounded = std::move(candidate);
+        if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
+        budget += kMaxGlyphPoints - used;
+    }
+
+    for (std::size_t j = 0; j < rounded.size(); ++j) {
+        if (rounded[j].size() < 3 || std::fabs(SignedArea(rounded[j])) < kNegligibleArea) {
+            fit.reason = "contour " + std::to_string(j + 1) + " is too small to keep three points at this size";
+            return fit;
+        }
+    }
+
+    GlyphDefinition& glyph = fit.glyph;
+    int point = 0;
+    int holeIndex = 0;
+    for (std::size_t j = 0; j < rounded.size(); ++j) {
+        const int contour = static_cast<int>(j) + 1;
+        glyph.contourFirst[contour] = point + 1;
+        if (hole[j]) glyph.holeStart[++holeIndex] = point + 1;
+        for (const OutlinePoint& p : rounded[j]) {
+            ++point;
+            if (point > kMaxGlyphPoints) {
+                fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
+                return fit;
+            }
+            if (p.x < kMinX || p.x > kMaxX) {
+                fit.reason = "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) +
+                             ", outside the cell's -50..50";
+                return fit;
+            }
+            glyph.pointX[point] = static_cast<std::int32_t>(p.x);
+            glyph.pointY[point] = static_cast<std::int32_t>(p.y);
+        }
+        glyph.contourLast[contour] = point;
+        fit.shapeError = std::max(fit.shapeError, ShapeError(contours[j], rounded[j]));
+    }
+    glyph.pointCount = point;
+    glyph.contourCount = contourCount;
+    fit.fitted = true;
+    return fit;
+}

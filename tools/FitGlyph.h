@@ -1,0 +1,49 @@
+// Fitting flat outlines into the glyph format: holes found by containment,
+// the point budget spent where the shape needs it, integer design units.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/GlyphDefinition.h"
+
+struct OutlinePoint {
+    double x;
+    double y;
+};
+
+// A closed path: the last point joins the first.
+using OutlinePath = std::vector<OutlinePoint>;
+
+// Reduces closed paths to at most `pointBudget` points in all, each path
+// keeping at least three. Points go one at a time, always the one whose
+// removal moves the outline least (the largest distance of the original
+// path from the chord that replaces it), so straight runs go first and
+// corners and tight curves keep their points. Points whose removal moves
+// the outline by no more than `negligibleError` go even within the budget.
+// The paths must hold at least three points each and no more than three
+// each may be asked for in all.
+std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
+                                       double negligibleError);
+
+// The largest distance of any point of `original` from the closed polygon
+// `simplified`: how far the simplification moved the outline.
+double ShapeError(const OutlinePath& original, const OutlinePath& simplified);
+
+// Even-odd containment of a point in a closed path.
+bool PathContains(const OutlinePath& path, OutlinePoint point);
+
+struct GlyphFit {
+    bool fitted = false;
+    std::string reason;        // why the outline cannot be made to fit, when it cannot
+    GlyphDefinition glyph{};   // the fitted glyph, when it fits
+    double shapeError = 0.0;   // in design units, after rounding
+};
+
+// Turns paths already in design units (cell centre at the origin, y up) into
+// a glyph: drops paths with no area, marks as holes the paths that lie inside
+// an odd number of others, simplifies to the point budget, rounds to whole
+// units and removes points that rounding made redundant. Fails, with the
+// reason, on an empty outline, more than 13 contours, more than four holes,
+// a contour that rounding collapses, or x outside -50..50.
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths);
