@@ -32,17 +32,21 @@ void Usage() {
         stderr);
 }
 
-// Decodes UTF-8; invalid bytes stand for themselves.
+// Decodes UTF-8; a byte that starts no complete sequence stands for itself.
 std::vector<char32_t> Characters(const std::string& text) {
     std::vector<char32_t> characters;
     for (std::size_t at = 0; at < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[at]);
-        int extra = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
-        char32_t character = extra == 0 ? lead : lead & (0x3f >> extra);
-        if (at + extra >= text.size() + (extra ? 0 : 1)) extra = 0, character = lead;
-        for (int k = 1; k <= extra; ++k) character = (character << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3f);
+        const std::size_t extra = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+        char32_t character = lead;
+        if (extra > 0 && at + extra < text.size()) {
+            character = lead & (0x3f >> extra);
+            for (std::size_t k = 1; k <= extra; ++k)
+                character = (character << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3f);
+            at += extra;
+        }
         characters.push_back(character);
-        at += 1 + extra;
+        ++at;
     }
     return characters;
 }
@@ -52,29 +56,30 @@ struct Request {
     char32_t character;
 };
 
-bool ParseItem(const std::string& item, std::vector<Request>& requests) {
-    const std::size_t equals = item.find('=');
-    if (equals != std::string::npos && equals > 0 && equals + 1 < item.size()) {
-        const std::string name = item.substr(0, equals);
-        const std::string what = item.substr(equals + 1);
-        if (what.size() > 2 && (what[0] == 'U' || what[0] == 'u') && what[1] == '+') {
-            char* end = nullptr;
-            const unsigned long code = std::strtoul(what.c_str() + 2, &end, 16);
-            if (*end == '\0' && code > 0 && code <= 0x10ffff) {
-                requests.push_back({name, static_cast<char32_t>(code)});
-                return true;
-            }
-        }
-        std::vector<char32_t> characters = Characters(what);
-        if (characters.size() == 1) {
-            requests.push_back({name, characters[0]});
-            return true;
-        }
-        std::fprintf(stderr, "koravel-make-glyphs: %s: after NAME= give one character or U+hex\n", item.c_str());
-        return false;
+// The one character of C in NAME=C: the character itself or U+hex.
+bool OneCharacter(const std::string& what, char32_t& character) {
+    if (what.size() > 2 && (what[0] == 'U' || what[0] == 'u') && what[1] == '+') {
+        char* end = nullptr;
+        const unsigned long code = std::strtoul(what.c_str() + 2, &end, 16);
+        if (*end != '\0' || code == 0 || code > 0x10ffff) return false;
+        character = static_cast<char32_t>(code);
+        return true;
     }
-    for (char32_t character : Characters(item)) requests.push_back({DefaultGlyphName(character), character});
+    const std::vector<char32_t> characters = Characters(what);
+    if (characters.size() != 1) return false;
+    character = characters[0];
     return true;
+}
+
+// NAME=C names one glyph; anything else is text, a glyph per character.
+void ParseItem(const std::string& item, std::vector<Request>& requests) {
+    const std::size_t equals = item.find('=');
+    char32_t character = 0;
+    if (equals != std::string::npos && equals > 0 && OneCharacter(item.substr(equals + 1), character)) {
+        requests.push_back({item.substr(0, equals), character});
+        return;
+    }
+    for (char32_t each : Characters(item)) requests.push_back({DefaultGlyphName(each), each});
 }
 
 }  // namespace
@@ -127,8 +132,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<Request> requests;
-    for (std::size_t i = 1; i < arguments.size(); ++i)
-        if (!ParseItem(arguments[i], requests)) return 2;
+    for (std::size_t i = 1; i < arguments.size(); ++i) ParseItem(arguments[i], requests);
 
     if (section) std::puts("[MOJI ZAHYO]");
     long number = first;
