@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "settings/GlyphDefinition.h"
+#include "tools/FitGlyph.h"
+#include "tools/GlyphCheck.h"
+#include "tools/GlyphValue.h"
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& reasons) {
+    std::string all;
+    for (const std::string& reason : reasons) all += reason + "\n";
+    return all;
+}
+
+constexpr double kPi = 3.14159265358979323846;
+
+OutlinePath Circle(double cx, double cy, double radius, int points, bool clockwise = false) {
+    OutlinePath path;
+    for (int i = 0; i < points; ++i) {
+        const double angle = (clockwise ? -2.0 : 2.0) * kPi * i / points;
+        path.push_back({cx + radius * std::cos(angle), cy + radius * std::sin(angle)});
+    }
+    return path;
+}
+
+// A rectangle sampled every unit along its sides, as a flattened font
+// outline would be.
+OutlinePath DenseRectangle(double left, double bottom, double right, double top) {
+    OutlinePath path;
+    for (double x = left; x < right; x += 1) path.push_back({x, bottom});
+    for (double y = bottom; y < top; y += 1) path.push_back({right, y});
+    for (double x = right; x > left; x -= 1) path.push_back({x, top});
+    for (double y = top; y > bottom; y -= 1) path.push_back({left, y});
+    return path;
+}
+
+std::vector<OutlinePoint> Points(const GlyphDefinition& glyph, int contour) {
+    std::vector<OutlinePoint> points;
+    for (int i = glyph.contourFirst[contour]; i <= glyph.contourLast[contour]; ++i)
+        points.push_back({static_cast<double>(glyph.pointX[i]), static_cast<double>(glyph.pointY[i])});
+    return points;
+}
+
+TEST(SimplifyPaths, KeepsCornersAndDropsPointsOnStraightRuns) {
+    const std::vector<OutlinePath> simple = SimplifyPaths({DenseRectangle(-20, -30, 20, 30)}, 45, 0.2);
+    ASSERT_EQ(simple.size(), 1u);
+    ASSERT_EQ(simple[0].size(), 4u);
+    for (const OutlinePoint& point : simple[0]) {
+        EXPECT_EQ(std::fabs(point.x), 20.0);
+        EXPECT_EQ(std::fabs(point.y), 30.0);
+    }
+}
+
+TEST(SimplifyPaths, SpendsThePointsWhereTheOutlineCurves) {
+    // A D shape: a straight back at x = -10 and a half circle of radius 40.
+    OutlinePath shape;
+    for (int i = 0; i <= 200; ++i) {
+        const double angle = -kPi / 2 + kPi * i / 200;
+        shape.push_back({-10 + 40 * std::cos(angle), 40 * std::sin(angle)});
+    }
+    for (int y = 39; y > -40; --y) shape.push_back({-10, static_cast<double>(y)});
+    const std::vector<OutlinePath> simple = SimplifyPaths({shape}, 20, 0.0);
+    ASSERT_EQ(simple[0].size(), 20u);
+    int onBack = 0;
+    for (const OutlinePoint& point : simple[0]) onBack += std::fabs(point.x + 10.0) < 1e-9;
+    EXPECT_EQ(onBack, 2);  // the two corners; the back itself needs no more
+    EXPECT_LT(ShapeError(shape, simple[0]), 0.6);
+}
+
+TEST(SimplifyPaths, HoldsTheBudgetAcrossContoursAndLeavesEachThreePoints) {
+    std::vector<OutlinePath> rings;
+    for (int k = 0; k < 13; ++k) rings.push_back(Circle(k * 10.0, 0, 4, 100));
+    const std::vector<OutlinePath> simple = SimplifyPaths(rings, 45, 0.2);
+    int total = 0;
+    for (const OutlinePath& path : simple) {
+        EXPECT_GE(path.size(), 3u);
+        total += static_cast<int>(path.size());
+    }
+    EXPECT_LE(total, 45);
+}
+
+TEST(FitGlyph, MarksContoursInsideAnOddNumberOfOthersAsHoles) {
+    // An outer square, a hole in it, an island in the hole, and a second
+    // separate square; the hole is listed first, as some fonts do.
+    const std::vector<OutlinePath> paths = {
+        DenseRectangle(-30, -30, 10, 30),  // hole
+        DenseRectangle(-40, -40, 20, 40),  // outer
+        DenseRectangle(-20, -10, 0, 10),   // island inside the hole
+        DenseRectangle(30, -40, 45, 40),   // a separate bar
+    };
+    const GlyphFit fit = FitGlyph(paths);
+    ASSERT_TRUE(fit.fitted) << fit.reason;
+    const GlyphDefinition& glyph = fit.glyph;
+    ASSERT_EQ(glyph.contourCount, 4);
+    EXPECT_EQ(glyph.pointCount, 16);
+    // Contour 1 is an outer one: the outer square moved ahead of its hole.
+    EXPECT_EQ(Points(glyph, 1)[0].x, -40);
+    EXPECT_EQ(Points(glyph, 2)[0].x, -30);
+    EXPECT_EQ(glyph.holeStart[1], glyph.contourFirst[2]);
+    EXPECT_EQ(glyph.holeStart[2], 0);
+    EXPECT_EQ(Joined(CheckGlyphValue(FormatGlyphValue("NEST", glyph))), "");
+}
+
+TEST(FitGlyph, RoundTripsThroughTheValueFormat) {
+    const GlyphFit fit = FitGlyph({Circle(0, 0, 40, 300), Circle(0, 0, 25, 300, true)});
+    ASSERT_TRUE(fit.fitted) << fit.reason;
+    EXPECT_EQ(fit.glyph.pointCount, 45);
+    EXPECT_LT(fit.shapeError, 1.5);
+    const std::string value = FormatGlyphValue("RING", fit.glyph);
+    EXPECT_TRUE(CheckGlyphValue(value).empty());
+    EnsureKeyNames();
+    GlyphDefinition loaded{};
+    ASSERT_TRUE(ParseGlyphValue(value, loaded));
+    EXPECT_EQ(loaded.pointCount, fit.glyph.pointCount);
+    EXPECT_EQ(loaded.holeStart[1], fit.glyph.holeStart[1]);
+    for (int i = 1; i <= loaded.pointCount; ++i) {
+        EXPECT_EQ(loaded.pointX[i], fit.glyph.pointX[i]);
+        EXPECT_EQ(loaded.pointY[i], fit.glyph.pointY[i]);
+    }
+}
+
+TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
+    std::vector<OutlinePath> fourteen;
+    for (int k = 0; k < 14; ++k) fourteen.push_back(DenseRectangle(-49 + 7 * k, 0, -45 + 7 * k, 5));
+    EXPECT_EQ(FitGlyph(fourteen).reason, "the outline has 14 contours; at most 13 fit");
+
+    std::vector<OutlinePath> fiveHoles = {DenseRectangle(-45, -10, 45, 10)};
+    for (int k = 0; k < 5; ++k) fiveHoles.push_back(DenseRectangle(-40 + 16 * k, -5, -32 + 16 * k, 5));
+    EXPECT_EQ(FitGlyph(fiveHoles).reason, "the outline has 5 holes; at most 4 fit");
+
+    EXPECT_EQ(FitGlyph({}).reason, "the character has no outline to show");
+    EXPECT_EQ(FitGlyph({{{0, 0}, {0.5, 0}, {0, 0.5}}}).reason, "the character has no outline to show");
+
+    const GlyphFit wide = FitGlyph({DenseRectangle(-60, -10, 10, 10)});
+    EXPECT_FALSE(wide.fitted);
+    EXPECT_EQ(wide.reason, "the outline reaches x = -60, outside the cell's -50..50");
+}
+
+}  // namespace
