@@ -7,7 +7,7 @@ KORAVEL_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
-  libfreetype-dev pkg-config fonts-dejavu-core
+  libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
 )
 
 # Installs whatever of KORAVEL_PACKAGES is missing; says nothing when all is there.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <zlib.h>
+
 void Image::Set(int x, int y, std::uint32_t colour) {
     if (x < 0 || y < 0 || x >= width || y >= height) return;
     std::uint8_t* pixel = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
@@ -75,8 +77,7 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vecto
 }  // namespace
 
 bool WritePng(const std::string& path, const Image& image) {
-    // The rows, each after a filter byte of 0, packed into a zlib stream of
-    // stored (uncompressed) blocks: no compression library is needed.
+    // The rows, each after a filter byte of 0, as one zlib stream.
     std::vector<std::uint8_t> raw;
     const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
     for (int row = 0; row < image.height; ++row) {
@@ -84,25 +85,11 @@ bool WritePng(const std::string& path, const Image& image) {
         raw.insert(raw.end(), image.rgb.begin() + static_cast<std::ptrdiff_t>(row * stride),
                    image.rgb.begin() + static_cast<std::ptrdiff_t>((row + 1) * stride));
     }
-    std::vector<std::uint8_t> zlib = {0x78, 0x01};
-    std::size_t at = 0;
-    do {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        zlib.push_back(at + length == raw.size() ? 1 : 0);
-        zlib.push_back(static_cast<std::uint8_t>(length));
-        zlib.push_back(static_cast<std::uint8_t>(length >> 8));
-        zlib.push_back(static_cast<std::uint8_t>(~length));
-        zlib.push_back(static_cast<std::uint8_t>(~length >> 8));
-        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(zlib, (b << 16) | a);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> zlib(packedSize);
+    if (compress2(zlib.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return false;
+    zlib.resize(packedSize);
 
     std::vector<std::uint8_t> header;
     PutBigEndian(header, static_cast<std::uint32_t>(image.width));
