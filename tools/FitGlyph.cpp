@@ -95,6 +95,47 @@ struct Ring {
 
 }  // namespace
 
+namespace {
+
+// Contour `inner` lies inside `outer` when most of its points do: a point
+// that touches the other contour's edge cannot decide it alone.
+bool PathInside(const OutlinePath& inner, const OutlinePath& outer);
+
+double Orientation(OutlinePoint a, OutlinePoint b, OutlinePoint c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// Edges cross when each one's ends lie strictly on both sides of the other.
+bool EdgesCross(OutlinePoint p1, OutlinePoint p2, OutlinePoint q1, OutlinePoint q2) {
+    const double o1 = Orientation(p1, p2, q1), o2 = Orientation(p1, p2, q2);
+    const double o3 = Orientation(q1, q2, p1), o4 = Orientation(q1, q2, p2);
+    return ((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0));
+}
+
+// The end face is filled with the even-odd rule, so where two contours
+// overlap, or one crosses itself, the face shows a hole the font never had.
+// Returns why the contours cannot be drawn as they are, or an empty string.
+std::string CrossingProblem(const std::vector<OutlinePath>& paths) {
+    for (std::size_t a = 0; a < paths.size(); ++a) {
+        const std::size_t n = paths[a].size();
+        for (std::size_t b = a; b < paths.size(); ++b) {
+            const std::size_t m = paths[b].size();
+            for (std::size_t i = 0; i < n; ++i) {
+                for (std::size_t k = (a == b ? i + 2 : 0); k < m; ++k) {
+                    if (a == b && (k + 1) % n == i) continue;  // neighbours share a point
+                    if (!EdgesCross(paths[a][i], paths[a][(i + 1) % n], paths[b][k], paths[b][(k + 1) % m])) continue;
+                    if (a == b) return "contour " + std::to_string(a + 1) + " crosses itself";
+                    return "contours " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
+                           " overlap, and the saver fills an overlap as a hole";
+                }
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 bool PathContains(const OutlinePath& path, OutlinePoint point) {
     bool inside = false;
     for (std::size_t i = 0, n = path.size(), j = n - 1; i < n; j = i++) {
@@ -106,6 +147,16 @@ bool PathContains(const OutlinePath& path, OutlinePoint point) {
     }
     return inside;
 }
+
+namespace {
+
+bool PathInside(const OutlinePath& inner, const OutlinePath& outer) {
+    std::size_t inside = 0;
+    for (const OutlinePoint& point : inner) inside += PathContains(outer, point);
+    return inside * 2 > inner.size();
+}
+
+}  // namespace
 
 double ShapeError(const OutlinePath& original, const OutlinePath& simplified) {
     double worst = 0.0;
@@ -174,7 +225,7 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
     return result;
 }
 
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths) {
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
     GlyphFit fit;
     std::vector<OutlinePath> contours;
     for (const OutlinePath& path : paths) {
@@ -199,7 +250,7 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths) {
     for (std::size_t i = 0; i < contours.size(); ++i) {
         int depth = 0;
         for (std::size_t j = 0; j < contours.size(); ++j)
-            if (j != i && PathContains(contours[j], contours[i][0])) ++depth;
+            if (j != i && PathInside(contours[i], contours[j])) ++depth;
         hole[i] = depth % 2 == 1;
         if (hole[i]) ++holes;
     }
@@ -244,6 +295,11 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths) {
             fit.reason = "contour " + std::to_string(j + 1) + " is too small to keep three points at this size";
             return fit;
         }
+    }
+
+    if (!allowCrossings) {
+        fit.reason = CrossingProblem(rounded);
+        if (!fit.reason.empty()) return fit;
     }
 
     GlyphDefinition& glyph = fit.glyph;

@@ -45,5 +45,8 @@ struct GlyphFit {
 // an odd number of others, simplifies to the point budget, rounds to whole
 // units and removes points that rounding made redundant. Fails, with the
 // reason, on an empty outline, more than 13 contours, more than four holes,
-// a contour that rounding collapses, or x outside -50..50.
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths);
+// a contour that rounding collapses, or x outside -50..50; and, unless
+// `allowCrossings`, on contours that overlap or cross themselves, since the
+// saver fills an end face with the even-odd rule and would show every
+// overlap as a hole.
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings = false);

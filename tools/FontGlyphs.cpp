@@ -190,6 +190,6 @@ MadeGlyph GlyphFont::Make(char32_t character, const MakeOptions& options) const 
     const double baseline = -options.capitalHeight / 2.0;
     for (OutlinePath& path : paths)
         for (OutlinePoint& point : path) point = {(point.x - middle) * scale, point.y * scale + baseline};
-    made.fit = FitGlyph(paths);
+    made.fit = FitGlyph(paths, options.allowCrossings);
     return made;
 }

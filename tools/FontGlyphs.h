@@ -14,6 +14,8 @@ struct MakeOptions {
     // Widest ink a glyph may have; a wider glyph is narrowed to it (keeping
     // its proportions), centred in the cell either way.
     double maximumWidth = 96.0;
+    // Writes glyphs whose contours overlap or cross themselves all the same.
+    bool allowCrossings = false;
 };
 
 struct MadeGlyph {

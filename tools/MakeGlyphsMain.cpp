@@ -27,6 +27,8 @@ void Usage() {
         "  --height H   height of the capitals in design units (default 80)\n"
         "  --width W    widest glyph in design units, at most 100 (default 96)\n"
         "  --face I     face I of a font collection (default 0)\n"
+        "  --crossings  write glyphs whose contours overlap or cross all the same\n"
+        "               (the saver shows every overlap as a hole)\n"
         "  --section    write the [MOJI ZAHYO] section line first\n"
         "  --verbose    report points, contours, holes and shape error of each glyph\n",
         stderr);
@@ -112,6 +114,8 @@ int main(int argc, char** argv) {
         } else if (argument == "--face") {
             if (!value(number) || number < 0) return Usage(), 2;
             face = static_cast<long>(number);
+        } else if (argument == "--crossings") {
+            options.allowCrossings = true;
         } else if (argument == "--section") {
             section = true;
         } else if (argument == "--verbose") {

@@ -134,6 +134,13 @@ TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
     EXPECT_EQ(FitGlyph({}).reason, "the character has no outline to show");
     EXPECT_EQ(FitGlyph({{{0, 0}, {0.5, 0}, {0, 0.5}}}).reason, "the character has no outline to show");
 
+    // The end face is filled even-odd: overlaps would show as holes.
+    const std::vector<OutlinePath> overlapping = {DenseRectangle(-30, -10, 10, 10), DenseRectangle(0, -30, 20, 30)};
+    EXPECT_EQ(FitGlyph(overlapping).reason, "contours 1 and 2 overlap, and the saver fills an overlap as a hole");
+    EXPECT_TRUE(FitGlyph(overlapping, true).fitted);
+    const OutlinePath bowTie = {{-20, -20}, {20, 30}, {20, -20}, {-20, 20}};
+    EXPECT_EQ(FitGlyph({bowTie}).reason, "contour 1 crosses itself");
+
     const GlyphFit wide = FitGlyph({DenseRectangle(-60, -10, 10, 10)});
     EXPECT_FALSE(wide.fitted);
     EXPECT_EQ(wide.reason, "the outline reaches x = -60, outside the cell's -50..50");
