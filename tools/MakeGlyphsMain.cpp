@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tools/FontGlyphs.h"
+#include "tools/GlyphRequests.h"
 #include "tools/GlyphValue.h"
 
 namespace {
@@ -32,56 +33,6 @@ void Usage() {
         "  --section    write the [MOJI ZAHYO] section line first\n"
         "  --verbose    report points, contours, holes and shape error of each glyph\n",
         stderr);
-}
-
-// Decodes UTF-8; a byte that starts no complete sequence stands for itself.
-std::vector<char32_t> Characters(const std::string& text) {
-    std::vector<char32_t> characters;
-    for (std::size_t at = 0; at < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[at]);
-        const std::size_t extra = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
-        char32_t character = lead;
-        if (extra > 0 && at + extra < text.size()) {
-            character = lead & (0x3f >> extra);
-            for (std::size_t k = 1; k <= extra; ++k)
-                character = (character << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3f);
-            at += extra;
-        }
-        characters.push_back(character);
-        ++at;
-    }
-    return characters;
-}
-
-struct Request {
-    std::string name;
-    char32_t character;
-};
-
-// The one character of C in NAME=C: the character itself or U+hex.
-bool OneCharacter(const std::string& what, char32_t& character) {
-    if (what.size() > 2 && (what[0] == 'U' || what[0] == 'u') && what[1] == '+') {
-        char* end = nullptr;
-        const unsigned long code = std::strtoul(what.c_str() + 2, &end, 16);
-        if (*end != '\0' || code == 0 || code > 0x10ffff) return false;
-        character = static_cast<char32_t>(code);
-        return true;
-    }
-    const std::vector<char32_t> characters = Characters(what);
-    if (characters.size() != 1) return false;
-    character = characters[0];
-    return true;
-}
-
-// NAME=C names one glyph; anything else is text, a glyph per character.
-void ParseItem(const std::string& item, std::vector<Request>& requests) {
-    const std::size_t equals = item.find('=');
-    char32_t character = 0;
-    if (equals != std::string::npos && equals > 0 && OneCharacter(item.substr(equals + 1), character)) {
-        requests.push_back({item.substr(0, equals), character});
-        return;
-    }
-    for (char32_t each : Characters(item)) requests.push_back({DefaultGlyphName(each), each});
 }
 
 }  // namespace
@@ -135,13 +86,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "koravel-make-glyphs: %s\n", error.c_str());
         return 2;
     }
-    std::vector<Request> requests;
-    for (std::size_t i = 1; i < arguments.size(); ++i) ParseItem(arguments[i], requests);
+    std::vector<GlyphRequest> requests;
+    for (std::size_t i = 1; i < arguments.size(); ++i) ParseGlyphRequest(arguments[i], requests);
 
     if (section) std::puts("[MOJI ZAHYO]");
     long number = first;
     int failed = 0;
-    for (const Request& request : requests) {
+    for (const GlyphRequest& request : requests) {
         if (std::string problem = GlyphNameProblem(request.name); !problem.empty()) {
             std::fprintf(stderr, "koravel-make-glyphs: %s: %s\n", request.name.c_str(), problem.c_str());
             ++failed;
