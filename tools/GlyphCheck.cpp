@@ -157,9 +157,11 @@ std::string Trim(std::string_view text) {
 }
 
 // The keys of the first section named `section`, in file order: the section
-// the profile reader uses.
-std::vector<IniKey> SectionKeys(const std::string& text, std::string_view section) {
+// the profile reader uses. `repeatedAt` receives the line of a second
+// section of that name, whose keys nothing reads, or 0.
+std::vector<IniKey> SectionKeys(const std::string& text, std::string_view section, int& repeatedAt) {
     std::vector<IniKey> keys;
+    repeatedAt = 0;
     bool inside = false;
     bool seen = false;
     std::size_t at = 0;
@@ -174,7 +176,9 @@ std::vector<IniKey> SectionKeys(const std::string& text, std::string_view sectio
         if (line[0] == '[') {
             std::size_t close = line.find(']');
             std::string name = Trim(std::string_view(line).substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            inside = !seen && SameTextNoCase(name, section);
+            const bool named = SameTextNoCase(name, section);
+            if (named && seen && repeatedAt == 0) repeatedAt = lineNumber;
+            inside = named && !seen;
             if (inside) seen = true;
             continue;
         }
@@ -257,7 +261,13 @@ std::vector<GlyphProblem> CheckGlyphFile(const std::string& text, int* listedCou
     if (listedCount) *listedCount = listed;
 
     std::map<std::string, int> seen;
-    for (const IniKey& key : SectionKeys(text, section)) {
+    int repeatedAt = 0;
+    const std::vector<IniKey> keys = SectionKeys(text, section, repeatedAt);
+    if (repeatedAt > 0)
+        problems.push_back({"[" + std::string(section) + "]", "",
+                            "the section appears again at line " + std::to_string(repeatedAt) +
+                                "; only the first one is read"});
+    for (const IniKey& key : keys) {
         std::string upper;
         for (char c : key.name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         std::string value = ValueOf(profile, section, key.name);
