@@ -259,8 +259,8 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
         return fit;
     }
     // Contour 1 is an outer one, so the glyph does not open with a hole.
-    if (hole[0]) {
-        std::size_t outer = static_cast<std::size_t>(std::find(hole.begin(), hole.end(), false) - hole.begin());
+    const std::size_t outer = static_cast<std::size_t>(std::find(hole.begin(), hole.end(), false) - hole.begin());
+    if (hole[0] && outer < hole.size()) {
         std::rotate(contours.begin(), contours.begin() + static_cast<std::ptrdiff_t>(outer),
                     contours.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
         std::rotate(hole.begin(), hole.begin() + static_cast<std::ptrdiff_t>(outer),
