@@ -119,6 +119,8 @@ TEST_F(ComposeFrameTest, PastHalfTheHeightVerticalMotionStops) {
     EXPECT_EQ(sceneState.scenePosY, 300);  // ...but the vertical move stops already
 
     PlacePoints({{10, 301}, {-20, -10}, {0, 0}, {0, 0}});
+    sceneState.prevExtent = {};
+    sceneState.lastMoveX = 0;
     frame = PlanFrame();
     ExpectExtent(frame.cover, -20, -300, 10, 300);
     AdvanceAnimation(frame);
