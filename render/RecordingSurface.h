@@ -28,8 +28,8 @@ struct DrawCall {
     int value = 0;                     // pen style, fill mode
     int width = 0;                     // pen width
     SurfaceObject object = nullptr;    // made, selected, deleted or painted
-    std::vector<SurfacePoint> points{};// Polygon, region, MoveToEx, LineTo
-    std::vector<int> counts{};         // region contours
+    std::vector<SurfacePoint> points{};  // Polygon, region, MoveToEx, LineTo
+    std::vector<int> counts{};           // region contours
 };
 
 class RecordingSurface : public DrawingSurface {

@@ -289,6 +289,7 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
         {"box with a hole", {BoxOutline(), BoxHole()}, {2}},
     };
     int overlapsChecked = 0;
+    int pairsCompared = 0;
     for (const OrderCase& glyph : glyphs) {
         for (int turn = 10; turn < 360; turn += 25) {
             for (int tilt : {-25, 0, 20}) {
@@ -299,6 +300,7 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
                 WallOrderLog log;
                 WallOrder order;
                 OrderWalls(s, order, &log);
+                pairsCompared += static_cast<int>(log.boxTested.size());
                 for (const auto& [c, w] : log.boxTested) {
                     ASSERT_FALSE(AreNeighbours(s.glyph, c, w)) << glyph.name << " walls " << c << ", " << w;
                 }
@@ -332,6 +334,7 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
         }
     }
     EXPECT_GT(overlapsChecked, 20) << "the views must make walls overlap";
+    EXPECT_GT(pairsCompared, 5) << "the views must put walls through the ordering";
 }
 
 }  // namespace
