@@ -127,40 +127,113 @@ void LoadBox(int slot) {
     g.holeStart[1] = 5;
 }
 
-TEST(RenderGdi, TenThousandFramesGiveBackEveryObjectTheyMake) {
+HWND MakeWindow(bool shown) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = "KoravelFrameSoak";
+    windowClass.lpszClassName = "KoravelFrameTest";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "KoravelFrameSoak", "soak", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
-                                  instance, nullptr);
-    ASSERT_NE(window, nullptr);
+    HWND window = CreateWindowExA(0, "KoravelFrameTest", "frames", WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0, 320,
+                                  240, nullptr, nullptr, instance, nullptr);
+    if (shown) UpdateWindow(window);
+    return window;
+}
 
+// Two boxes in a 320 x 240 window, through the real scene setup; in moving
+// mode with a viewing tilt, or standing still at the centre.
+void SetUpTwoBoxes(bool moving) {
     std::memset(&settings, 0, sizeof settings);
     std::memset(&sceneState, 0, sizeof sceneState);
     std::memset(characterSlots, 0, sizeof characterSlots);
     for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
     settings.OPTIONN = 2;
-    settings.OPTIONP = 2;
     settings.SIZE = 10;
     settings.SIZEY = 10;
     settings.STEPRAG = 7;
     settings.STEPRAG1 = 5;
     settings.ENKIN = 15;
-    settings.VIEW = 3;
+    settings.COLOR = 1;
+    settings.OPTIONP = moving ? 2 : 1;
+    settings.VIEW = moving ? 3 : 0;
     LoadBox(1);
     LoadBox(2);
     sceneState.clientWidth = 320;
     sceneState.clientHeight = 240;
     SetupScene();
+}
 
+// The desktop image, filled with one colour.
+void MakeDesktopCopy(HWND window, COLORREF colour) {
     HDC screen = GetDC(window);
     desktopCopyDC = CreateCompatibleDC(screen);
     desktopCopyBitmap = CreateCompatibleBitmap(screen, 320, 240);
     SelectObject(desktopCopyDC, desktopCopyBitmap);
     ReleaseDC(window, screen);
+    RECT all = {0, 0, 320, 240};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(desktopCopyDC, &all, brush);
+    DeleteObject(brush);
+}
+
+void FreeDesktopCopy() {
+    DeleteDC(desktopCopyDC);
+    DeleteObject(desktopCopyBitmap);
+    desktopCopyDC = nullptr;
+    desktopCopyBitmap = nullptr;
+}
+
+COLORREF WindowPixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+TEST(RenderGdi, AFrameCoversItsRectangleOverTheChosenBackground) {
+    HWND window = MakeWindow(true);
+    ASSERT_NE(window, nullptr);
+    SetUpTwoBoxes(false);
+    const COLORREF blue = RGB(0, 0, 255), white = RGB(255, 255, 255);
+    MakeDesktopCopy(window, blue);
+    auto paintWindow = [&](COLORREF colour) {
+        HDC dc = GetDC(window);
+        RECT all = {0, 0, 320, 240};
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        ReleaseDC(window, dc);
+    };
+    // The row of two boxes spans x -80..80 and y -40..40 (a little more in
+    // perspective) about the window's centre (160, 120).
+    paintWindow(white);
+    settings.BKMODE = 0;
+    settings.ZANZOU = 0;
+    ComposeFrame(window);
+    EXPECT_EQ(WindowPixel(window, 160, 120), blue) << "the desktop copy between the two boxes";
+    EXPECT_EQ(WindowPixel(window, 160 - 100 + 20, 120), RGB(255, 0, 0)) << "the first box's front face";
+    EXPECT_EQ(WindowPixel(window, 5, 5), white) << "outside the frame's rectangle nothing changes";
+
+    paintWindow(white);
+    settings.BKMODE = 1;
+    ComposeFrame(window);
+    EXPECT_EQ(WindowPixel(window, 160, 120), RGB(0, 0, 0)) << "black background";
+    EXPECT_EQ(WindowPixel(window, 5, 5), white);
+
+    paintWindow(white);
+    settings.ZANZOU = 1;
+    ComposeFrame(window);
+    EXPECT_EQ(WindowPixel(window, 160, 120), white) << "trails keep what the screen shows";
+
+    FreeDesktopCopy();
+    DestroyWindow(window);
+}
+
+TEST(RenderGdi, TenThousandFramesGiveBackEveryObjectTheyMake) {
+    HWND window = MakeWindow(false);
+    ASSERT_NE(window, nullptr);
+    SetUpTwoBoxes(true);
+    MakeDesktopCopy(window, RGB(0, 0, 255));
 
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const GdiTally before = gdiTally;
@@ -177,10 +250,7 @@ TEST(RenderGdi, TenThousandFramesGiveBackEveryObjectTheyMake) {
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
     EXPECT_NE(sceneState.globalAngle, 0);
 
-    DeleteDC(desktopCopyDC);
-    DeleteObject(desktopCopyBitmap);
-    desktopCopyDC = nullptr;
-    desktopCopyBitmap = nullptr;
+    FreeDesktopCopy();
     DestroyWindow(window);
 }
 
