@@ -1,4 +1,6 @@
 // The nine glyph lists, the character count and the colour controls.
+#include <algorithm>
+
 #include "config/win32/ConfigDialogState.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
@@ -27,8 +29,7 @@ void FillGlyphLists(HWND dialog) {
         SendDlgItemMessageA(dialog, glyphListId[slot], CB_RESETCONTENT, 0, 0);
         SendDlgItemMessageA(dialog, glyphListId[slot], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
     }
-    int count = glyphNameList.count < 0 ? 0 : glyphNameList.count > kMaxListedGlyphs ? kMaxListedGlyphs
-                                                                                     : glyphNameList.count;
+    int count = std::clamp(static_cast<int>(glyphNameList.count), 0, kMaxListedGlyphs);
     for (int i = 0; i < count; ++i)
         for (int slot = 1; slot <= kMaxSlots; ++slot)
             SendDlgItemMessageA(dialog, glyphListId[slot], CB_ADDSTRING, 0,

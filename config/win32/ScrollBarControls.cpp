@@ -33,8 +33,9 @@ void ShowScrollBars(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_AUTO_WIDTH, BM_SETCHECK, settings.HABAJIDO, 0);
     SetUpBar(dialog, IDC_WIDTH_BAR);
     EnableWindow(BarHandle(IDC_WIDTH_BAR), settings.HABAJIDO == 0);
-    SetUpBar(dialog, IDC_STEP_BAR);
-    for (int slot = 1; slot <= 9; ++slot) SetUpBar(dialog, scrollBarTable[FindScrollBar(IDC_STEP_BAR) + slot].barId);
+    for (int barId : {IDC_STEP_BAR, IDC_OWN_STEP_BAR1, IDC_OWN_STEP_BAR2, IDC_OWN_STEP_BAR3, IDC_OWN_STEP_BAR4,
+                      IDC_OWN_STEP_BAR5, IDC_OWN_STEP_BAR6, IDC_OWN_STEP_BAR7, IDC_OWN_STEP_BAR8, IDC_OWN_STEP_BAR9})
+        SetUpBar(dialog, barId);
     SendDlgItemMessageA(dialog, IDC_SIZE_SYNC, BM_SETCHECK, settings.SIZES, 0);
     SetUpBar(dialog, IDC_SIZE_BAR);
     SetUpBar(dialog, IDC_SIZEY_BAR);
