@@ -38,7 +38,7 @@ double RoundThroughText(double value, int digits) {
 #endif
 }
 
-#if defined(__SIZEOF_INT128__) && FLT_EVAL_METHOD == 0
+#if defined(__SIZEOF_INT128__) && defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
 #define KORAVEL_ROUND_WITHOUT_TEXT 1
 
 using Uint128 = unsigned __int128;
