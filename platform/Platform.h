@@ -34,7 +34,7 @@ std::uint32_t ReadProfileString(const char* section, const char* key, const char
 // WritePrivateProfileStringA: creates the file, the section or the key as
 // needed and replaces the key's value; every other line stays as it was.
 // Returns false when the file could not be written.
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file);
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file);
 
 // wsprintfA(buffer, "%u", value); returns the characters written.
 int FormatUnsigned(char* buffer, std::uint32_t value);

@@ -23,8 +23,7 @@ ensure_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq >/dev/null || return 1
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # Starts Xvfb on a free display and boots a temporary Wine prefix on it.
@@ -38,15 +37,16 @@ start_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 "${width}x${height}x24" 3>"$KORAVEL_WINE_TMP/display" \
-    >/dev/null 2>&1 &
+    >"$KORAVEL_WINE_TMP/xvfb.log" 2>&1 &
   KORAVEL_XVFB_PID=$!
   local waited=0
-  while [ ! -s "$KORAVEL_WINE_TMP/display" ] && [ $waited -lt 100 ]; do
+  while [ ! -s "$KORAVEL_WINE_TMP/display" ] && [ $waited -lt 600 ]; do
     sleep 0.1
     waited=$((waited + 1))
   done
   if [ ! -s "$KORAVEL_WINE_TMP/display" ]; then
-    echo "Xvfb did not start" >&2
+    echo "Xvfb did not start:" >&2
+    cat "$KORAVEL_WINE_TMP/xvfb.log" >&2
     return 1
   fi
   export DISPLAY=":$(tr -d '\n' <"$KORAVEL_WINE_TMP/display")"
@@ -54,6 +54,7 @@ start_wine_env() {
   # starts before the boot, so the prefix's services run from the boot on with
   # their output discarded: services started later by a test program would
   # inherit, and hold open, the output pipe of whoever runs the tests.
+  mkdir -p "$WINEPREFIX"
   wineserver -p
   wineboot -i >/dev/null 2>&1
   # Xvfb has no window manager: unmanaged windows close without a 2 s wait.

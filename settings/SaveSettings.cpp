@@ -7,7 +7,7 @@ bool SaveSettings() {
         platform::FormatUnsigned(text, static_cast<std::uint32_t>(settings.*settingTable[i].field));
         // Every key is written even after a failure, as the file may refuse
         // only some writes; the caller learns that the save was incomplete.
-        if (!platform::WriteProfileString(keyNames.settingsSection, keyNames.keyName[i], text, keyNames.fileName))
+        if (!platform::WriteProfileValue(keyNames.settingsSection, keyNames.keyName[i], text, keyNames.fileName))
             allWritten = false;
     }
     return allWritten;

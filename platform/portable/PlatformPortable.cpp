@@ -107,7 +107,7 @@ std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultVa
     return ParseProfileInteger(text);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
     if (!section || !key || !value || !file) return false;
     std::string path = ProfileFilePath(file);
     std::string text;

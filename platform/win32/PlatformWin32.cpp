@@ -18,7 +18,7 @@ std::uint32_t ReadProfileString(const char* section, const char* key, const char
     return GetPrivateProfileStringA(section, key, defaultValue, buffer, size, file);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
     return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 

@@ -18,7 +18,13 @@ std::string TemporaryFolder();
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 void RemoveFile(const std::string& path);
-bool MakeReadOnly(const std::string& path);
+void MakeFolder(const std::string& path);
+void RemoveFolder(const std::string& path);
+
+// Points the profile functions' bare file names at a fresh folder where the
+// side allows it (the portable stand-in, through KORAVEL_INI_DIR); on
+// Windows bare names stay in the Windows folder of the test's Wine prefix.
+void UseTemporarySettingsFolder();
 
 // Which side of the seam this program runs against, for messages.
 const char* SideName();

@@ -1,4 +1,6 @@
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/TestSupport.h"
 
@@ -12,6 +14,18 @@ std::string TemporaryFolder() {
     char pattern[] = "/tmp/koravel-test-XXXXXX";
     const char* made = mkdtemp(pattern);
     return made ? made : "/tmp";
+}
+
+void UseTemporarySettingsFolder() {
+    setenv("KORAVEL_INI_DIR", TemporaryFolder().c_str(), 1);
+}
+
+void MakeFolder(const std::string& path) {
+    mkdir(path.c_str(), 0755);
+}
+
+void RemoveFolder(const std::string& path) {
+    rmdir(path.c_str());
 }
 
 const char* SideName() {

@@ -20,6 +20,16 @@ std::string TemporaryFolder() {
     }
 }
 
+void UseTemporarySettingsFolder() {}
+
+void MakeFolder(const std::string& path) {
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void RemoveFolder(const std::string& path) {
+    RemoveDirectoryA(path.c_str());
+}
+
 const char* SideName() {
     return "Win32";
 }
