@@ -1,0 +1,200 @@
+// Frame logic without the transfer: projection, wall ordering, the end
+// faces' point lists and the compositor's geometry and animation step, for
+// the default scene and a worst case. Prints the time per frame against the
+// targets, and the share of it spent in roundTo.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "render/DrawingSurface.h"
+#include "render/FrameCompositor.h"
+#include "render/RenderSolid.h"
+#include "scene/ProjectFrame.h"
+#include "scene/RoundTo.h"
+#include "scene/SetupScene.h"
+#include "settings/Settings.h"
+
+namespace {
+
+// A surface that takes every call and draws nothing.
+class NullSurface : public DrawingSurface {
+public:
+    SurfaceObject CreateSolidBrush(ColourRef) override { return this; }
+    SurfaceObject CreatePen(int, int, ColourRef) override { return this; }
+    SurfaceObject CreatePolyPolygonRgn(const SurfacePoint* points, const int*, int, int) override {
+        benchmark::DoNotOptimize(points);
+        return this;
+    }
+    SurfaceObject SelectObject(SurfaceObject) override { return this; }
+    bool DeleteObject(SurfaceObject) override { return true; }
+    int SetPolyFillMode(int) override { return 1; }
+    bool Polygon(const SurfacePoint* points, int) override {
+        benchmark::DoNotOptimize(points);
+        return true;
+    }
+    bool MoveToEx(int, int) override { return true; }
+    bool LineTo(int, int) override { return true; }
+    bool PaintRgn(SurfaceObject) override { return true; }
+};
+
+struct Point {
+    int x, y;
+};
+
+void StoreGlyph(int slot, const std::vector<std::vector<Point>>& contours, const std::vector<int>& holeContours) {
+    GlyphDefinition& g = characterSlots[slot].glyph;
+    std::memset(&g, 0, sizeof g);
+    int n = 0;
+    for (std::size_t c = 0; c < contours.size(); ++c) {
+        g.contourFirst[c + 1] = n + 1;
+        for (Point p : contours[c]) {
+            ++n;
+            g.pointX[n] = p.x;
+            g.pointY[n] = p.y;
+        }
+        g.contourLast[c + 1] = n;
+    }
+    g.pointCount = n;
+    g.contourCount = static_cast<int>(contours.size());
+    for (std::size_t h = 0; h < holeContours.size(); ++h) g.holeStart[h + 1] = g.contourFirst[holeContours[h]];
+}
+
+void DefaultSettings() {
+    std::memset(&settings, 0, sizeof settings);
+    std::memset(&sceneState, 0, sizeof sceneState);
+    std::memset(characterSlots, 0, sizeof characterSlots);
+    for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
+    sceneState.clientWidth = 1920;
+    sceneState.clientHeight = 1080;
+}
+
+// The default settings with the example glyph BOX in both shown slots.
+void DefaultScene() {
+    DefaultSettings();
+    const std::vector<std::vector<Point>> box = {{{-30, -40}, {30, -40}, {30, 40}, {-30, 40}},
+                                                 {{-15, -20}, {15, -20}, {15, 20}, {-15, 20}}};
+    for (int slot = 1; slot <= settings.OPTIONN; ++slot) StoreGlyph(slot, box, {2});
+    SetupScene();
+}
+
+// Nine glyphs of 45 points in 13 contours: a notched outline holding four
+// triangular holes, and eight triangles beside it, so almost no wall lies on
+// the glyph's hull and nearly every visible wall goes through the ordering.
+void WorstScene() {
+    DefaultSettings();
+    settings.OPTIONN = 9;
+    settings.KAITEN = 1;
+    for (int k = 1; k <= 9; ++k) settings.*ownSpinField[k] = 1;
+    settings.ENKIN = 30;
+    settings.VIEW = 9;
+    settings.OPTIONP = 2;
+    std::vector<std::vector<Point>> contours = {
+        {{10, 45}, {10, -45}, {-48, -45}, {-48, 45}, {-35, 45}, {-35, 38}, {-20, 30}, {-5, 38}, {-5, 45}}};
+    auto triangle = [](int cx, int cy) { return std::vector<Point>{{cx + 6, cy + 6}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}; };
+    for (int cy : {10, -25}) {
+        for (int cx : {-35, -15}) contours.push_back(triangle(cx, cy));
+    }
+    for (int cy : {-36, -12, 12, 36}) {
+        for (int cx : {22, 40}) contours.push_back(triangle(cx, cy));
+    }
+    for (int slot = 1; slot <= 9; ++slot) StoreGlyph(slot, contours, {2, 3, 4, 5});
+    SetupScene();
+}
+
+void RunFrame(DrawingSurface& surface) {
+    ProjectFrame();
+    FrameGeometry frame = PlanFrame();
+    RebasePoints(frame);
+    DrawSolids(surface);
+    AdvanceAnimation(frame);
+}
+
+// roundTo calls over one turn of frames, counted by the ordering itself.
+double RoundToCallsPerFrame() {
+    long calls = 0;
+    const int frames = 360;
+    for (int f = 0; f < frames; ++f) {
+        ProjectFrame();
+        for (int slot = 1; slot <= ShownSlotCount(); ++slot) {
+            WallOrderLog log;
+            WallOrder order;
+            OrderWalls(characterSlots[slot], order, &log);
+            calls += log.roundToCalls;
+        }
+        AdvanceAnimation(PlanFrame());
+    }
+    return static_cast<double>(calls) / frames;
+}
+
+// The cost of one roundTo call on the kind of values the ordering rounds.
+double NanosecondsPerRoundTo() {
+    std::vector<double> values;
+    for (int slot = 1; slot <= ShownSlotCount(); ++slot) {
+        for (int j = 1; j <= 2 * characterSlots[slot].glyph.pointCount; ++j) {
+            values.push_back(characterSlots[slot].projected.vertex[j].x);
+            values.push_back(characterSlots[slot].projected.vertex[j].z);
+        }
+    }
+    const int rounds = 2000;
+    double sink = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (int r = 0; r < rounds; ++r) {
+        for (double v : values) sink += roundTo(v, (r & 1) ? 13 : 12);
+    }
+    auto elapsed = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    benchmark::DoNotOptimize(sink);
+    return elapsed / (static_cast<double>(rounds) * values.size());
+}
+
+struct Figure {
+    const char* name;
+    double targetMicroseconds;
+    double microsecondsPerFrame = 0;
+    double roundToShare = 0;
+};
+Figure defaultFigure{"default scene (2 x BOX, default settings)", 50};
+Figure worstFigure{"worst case (9 x 45 points, 13 contours, KAITEN, own spin, ENKIN 30, VIEW 9)", 1000};
+
+void MeasureFrames(benchmark::State& state, void (*buildScene)(), Figure& figure) {
+    buildScene();
+    const double callsPerFrame = RoundToCallsPerFrame();
+    const double nsPerCall = NanosecondsPerRoundTo();
+    buildScene();
+    NullSurface surface;
+    long frames = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        RunFrame(surface);
+        ++frames;
+    }
+    auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    figure.microsecondsPerFrame = elapsed / static_cast<double>(frames);
+    figure.roundToShare = callsPerFrame * nsPerCall / 1000.0 / figure.microsecondsPerFrame;
+    state.counters["roundTo_calls"] = callsPerFrame;
+    state.counters["roundTo_share"] = figure.roundToShare;
+}
+
+void BM_DefaultSceneFrame(benchmark::State& state) { MeasureFrames(state, DefaultScene, defaultFigure); }
+void BM_WorstCaseFrame(benchmark::State& state) { MeasureFrames(state, WorstScene, worstFigure); }
+
+BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("\nFrame logic per frame (projection, ordering, composition; no transfer):\n");
+    for (const Figure* f : {&defaultFigure, &worstFigure}) {
+        if (f->microsecondsPerFrame == 0) continue;
+        std::printf("  %-80s %9.2f us  (target under %.0f us: %s), roundTo share %.0f%%\n", f->name,
+                    f->microsecondsPerFrame, f->targetMicroseconds,
+                    f->microsecondsPerFrame < f->targetMicroseconds ? "met" : "MISSED", 100.0 * f->roundToShare);
+    }
+    return 0;
+}

@@ -1,0 +1,161 @@
+#include "render/FrameCompositor.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "render/RenderEndFace.h"
+#include "render/RenderSolid.h"
+#include "scene/SetupScene.h"
+#include "settings/Settings.h"
+
+namespace {
+
+int PointCountOf(int slot) { return std::clamp(characterSlots[slot].glyph.pointCount, 0, kMaxGlyphPoints); }
+
+void AdvanceAngle(std::int32_t& angle, std::int32_t step) {
+    angle += step;
+    if (angle >= 360) angle -= 360;
+}
+
+}  // namespace
+
+Extent CurrentExtremes() {
+    const ProjectedPoint& first = characterSlots[1].projected.vertex[1];
+    Extent e{first.px, first.py, first.px, first.py};
+    for (int i = 1; i <= ShownSlotCount(); ++i) {
+        const int vertices = 2 * PointCountOf(i);
+        for (int j = 1; j <= vertices; ++j) {
+            const ProjectedPoint& v = characterSlots[i].projected.vertex[j];
+            e.minX = std::min(e.minX, v.px);
+            e.maxX = std::max(e.maxX, v.px);
+            e.minY = std::min(e.minY, v.py);
+            e.maxY = std::max(e.maxY, v.py);
+        }
+    }
+    return e;
+}
+
+FrameGeometry PlanFrame() {
+    const int w = sceneState.clientWidth;
+    const int h = sceneState.clientHeight;
+    FrameGeometry frame{};
+    frame.current = CurrentExtremes();
+
+    // Last frame's extremes were taken about last frame's centre, which has
+    // since moved by the last move (window pixels, y down).
+    Extent& previous = sceneState.prevExtent;
+    previous.minX -= sceneState.lastMoveX;
+    previous.maxX -= sceneState.lastMoveX;
+    previous.minY += sceneState.lastMoveY;
+    previous.maxY += sceneState.lastMoveY;
+
+    Extent& u = frame.cover;
+    u.minX = std::min(frame.current.minX, previous.minX);
+    u.minY = std::min(frame.current.minY, previous.minY);
+    u.maxX = std::max(frame.current.maxX, previous.maxX);
+    u.maxY = std::max(frame.current.maxY, previous.maxY);
+
+    // Only the right and top extents are tested; past half the window the
+    // rectangle spans the whole width (or height) about the scene centre.
+    if (u.maxX > w / 2) {
+        u.maxX = w / 2;
+        u.minX = -(w / 2);
+    }
+    if (u.maxY > h / 2) {
+        u.maxY = h / 2;
+        u.minY = -(h / 2);
+    }
+
+    frame.offX = std::abs(u.minX);
+    frame.offY = std::abs(u.maxY);
+    frame.width = u.maxX - u.minX + 1;
+    frame.height = u.maxY - u.minY + 1;
+    frame.left = sceneState.scenePosX - frame.offX;
+    frame.top = sceneState.scenePosY - frame.offY;
+    return frame;
+}
+
+void RebasePoints(const FrameGeometry& frame) {
+    for (int i = 1; i <= ShownSlotCount(); ++i) {
+        const int vertices = 2 * PointCountOf(i);
+        for (int j = 1; j <= vertices; ++j) {
+            ProjectedPoint& v = characterSlots[i].projected.vertex[j];
+            v.px = std::clamp(v.px + frame.offX, 0, std::max(frame.width, 0));
+            v.py = std::clamp(frame.offY - v.py, 0, std::max(frame.height, 0));
+        }
+    }
+}
+
+FrameBackground ChooseBackground() {
+    if (settings.ZANZOU == 0 && settings.BKMODE == 0) return FrameBackground::DesktopCopy;
+    if (settings.ZANZOU == 0 && settings.BKMODE == 1) return FrameBackground::Black;
+    return FrameBackground::Screen;
+}
+
+void FillBlack(DrawingSurface& surface, int width, int height) {
+    const SurfacePoint corner[4] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
+    OwnedObject brush(surface, surface.CreateSolidBrush(0));
+    SelectedObject selected(surface, brush.get());
+    surface.SetPolyFillMode(kFillWinding);
+    surface.Polygon(corner, 4);
+}
+
+int SlotDrawOrder(int order[kMaxSlots]) {
+    const int n = ShownSlotCount();
+    const bool farEndFirst = (sceneState.globalAngle / 180) % 2 == 0;
+    for (int i = 0; i < n; ++i) order[i] = farEndFirst ? n - i : i + 1;
+    return n;
+}
+
+void DrawSolids(DrawingSurface& surface) {
+    int order[kMaxSlots];
+    const int count = SlotDrawOrder(order);
+    for (int i = 0; i < count; ++i) {
+        sceneState.currentSlot = order[i];
+        RenderSolid(surface);
+    }
+    for (int i = 0; i < count; ++i) {
+        sceneState.currentSlot = order[i];
+        RenderEndFace(surface);
+    }
+}
+
+void AdvanceAnimation(const FrameGeometry& frame) {
+    AdvanceAngle(sceneState.globalAngle, settings.STEPRAG);
+    for (int k = 1; k <= kMaxSlots; ++k) AdvanceAngle(characterSlots[k].ownAngle, settings.*ownStepField[k]);
+
+    if (settings.OPTIONP == 2) {
+        const int w = sceneState.clientWidth;
+        const int h = sceneState.clientHeight;
+        // The group holds still along an axis while the covering rectangle
+        // already reaches half the window on that side.
+        int x = frame.cover.maxX < w / 2 ? sceneState.scenePosX + sceneState.velocityX : sceneState.scenePosX;
+        int y = frame.cover.maxY < h / 2 ? sceneState.scenePosY + sceneState.velocityY : sceneState.scenePosY;
+        if (x >= sceneState.maxPosX) {
+            PickBounceSpeed();
+            x = sceneState.maxPosX;
+            sceneState.velocityX = -sceneState.bounceSpeed;
+        }
+        if (x <= sceneState.minPosX) {
+            PickBounceSpeed();
+            x = sceneState.minPosX;
+            sceneState.velocityX = sceneState.bounceSpeed;
+        }
+        if (y >= sceneState.maxPosY) {
+            PickBounceSpeed();
+            y = sceneState.maxPosY;
+            sceneState.velocityY = -sceneState.bounceSpeed;
+        }
+        if (y <= sceneState.minPosY) {
+            PickBounceSpeed();
+            y = sceneState.minPosY;
+            sceneState.velocityY = sceneState.bounceSpeed;
+        }
+        sceneState.lastMoveX = x - sceneState.scenePosX;
+        sceneState.lastMoveY = y - sceneState.scenePosY;
+        sceneState.scenePosX = x;
+        sceneState.scenePosY = y;
+    }
+
+    sceneState.prevExtent = frame.current;
+}

@@ -1,0 +1,361 @@
+#include "render/RenderSolid.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "scene/RoundTo.h"
+
+// The walls of a solid are put into a painter's order by comparing their
+// projected quadrilaterals two at a time. Every decision reads the projected
+// doubles x, y, z (y up, larger z farther, lines of sight parallel to z); the
+// drawing reads the rebased integer px, py.
+//
+// A wall's corners P1..P4 run so that N = (P2 - P1) x (P3 - P1) points out of
+// the solid. The viewer looks along +z, so a wall faces the viewer when the
+// z component of that normal, cross(P1, P2, P3), is negative. For the
+// ordering each visible wall keeps the opposite normal, which points toward
+// the viewer's side: a vertex v is then behind the wall's plane (farther)
+// when N.v > R and in front of it when N.v < R.
+
+namespace {
+
+constexpr int kMaxVertex = 2 * kMaxGlyphPoints;
+
+double Cross(const ProjectedPoint& p, const ProjectedPoint& q, const ProjectedPoint& r) {
+    return (q.x - p.x) * (r.y - q.y) - (q.y - p.y) * (r.x - q.x);
+}
+
+struct Plane {
+    double nx, ny, nz;
+    double reference;
+
+    double Apply(const ProjectedPoint& v) const { return nx * v.x + ny * v.y + nz * v.z; }
+};
+
+// The plane of a visible wall through P1, P2, P3, with its normal toward the
+// viewer: N = (P3 - P1) x (P2 - P1), R = N.P3.
+Plane PlaneOf(const ProjectedPoint& p1, const ProjectedPoint& p2, const ProjectedPoint& p3) {
+    double ax = p3.x - p1.x, ay = p3.y - p1.y, az = p3.z - p1.z;
+    double bx = p2.x - p1.x, by = p2.y - p1.y, bz = p2.z - p1.z;
+    Plane plane{ay * bz - az * by, az * bx - ax * bz, ax * by - ay * bx, 0.0};
+    plane.reference = plane.Apply(p3);
+    return plane;
+}
+
+struct VisibleWall {
+    int quad;
+    int placed;
+    int vertex[4];  // P1..P4
+    double minX, maxX, minY, maxY;
+    Plane plane;
+};
+
+class WallOrdering {
+public:
+    WallOrdering(const CharacterSlot& slot, WallOrderLog* log) : slot_(slot), points_(slot.projected), log_(log) {
+        std::memset(contourOf_, 0, sizeof contourOf_);
+        const GlyphDefinition& glyph = slot.glyph;
+        int contours = std::clamp(glyph.contourCount, 0, kMaxContours);
+        for (int j = contours; j >= 1; --j) {
+            int first = std::max(glyph.contourFirst[j], 1);
+            int last = std::min(glyph.contourLast[j], kMaxGlyphPoints);
+            for (int k = first; k <= last; ++k) contourOf_[k] = j;
+        }
+        std::memset(haveRounded_, 0, sizeof haveRounded_);
+    }
+
+    void Run(WallOrder& order);
+
+private:
+    const ProjectedPoint& Vertex(int number) const { return points_.vertex[number]; }
+    double Round(double value, int digits);
+    double RoundedX(int vertex);
+    double RoundedY(int vertex);
+    bool IsNeighbour(int c, int w) const;
+    bool Promotes(const VisibleWall& c, const VisibleWall& w);
+    bool CrossingPromotes(int a, int b, int p, int q);
+
+    const CharacterSlot& slot_;
+    const ProjectedPoints& points_;
+    WallOrderLog* log_;
+    int contourOf_[kMaxGlyphPoints + 1];
+    // roundTo(x, 13) and roundTo(y, 13) of each vertex, taken once per call.
+    bool haveRounded_[kMaxVertex + 1];
+    double roundedX_[kMaxVertex + 1];
+    double roundedY_[kMaxVertex + 1];
+    VisibleWall walls_[kMaxGlyphPoints + 1];
+    bool tested_[kMaxGlyphPoints + 1][kMaxGlyphPoints + 1];
+};
+
+double WallOrdering::Round(double value, int digits) {
+    if (log_ != nullptr) ++log_->roundToCalls;
+    return roundTo(value, digits);
+}
+
+double WallOrdering::RoundedX(int vertex) {
+    if (!haveRounded_[vertex]) {
+        roundedX_[vertex] = Round(Vertex(vertex).x, 13);
+        roundedY_[vertex] = Round(Vertex(vertex).y, 13);
+        haveRounded_[vertex] = true;
+    }
+    return roundedX_[vertex];
+}
+
+double WallOrdering::RoundedY(int vertex) {
+    RoundedX(vertex);
+    return roundedY_[vertex];
+}
+
+// Walls of one contour that share an edge meet along it and are never
+// compared.
+bool WallOrdering::IsNeighbour(int c, int w) const {
+    int contour = contourOf_[c];
+    if (contour != 0) {
+        int first = slot_.glyph.contourFirst[contour];
+        int last = slot_.glyph.contourLast[contour];
+        if (c == first) return w == last || w == c + 1;
+        if (c == last) return w == first || w == c - 1;
+    }
+    return w == c + 1 || w == c - 1;
+}
+
+// Whether wall w lies in front of the candidate c and takes its place.
+bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
+    if (IsNeighbour(c.quad, w.quad)) return false;
+    if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
+
+    if (!(w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY)) return false;
+    if (log_ != nullptr) log_->planeTested.emplace_back(c.quad, w.quad);
+
+    int wBehind = 0, wFront = 0;
+    for (int corner : w.vertex) {
+        double value = c.plane.Apply(Vertex(corner));
+        if (value > c.plane.reference) ++wBehind;
+        if (value < c.plane.reference) ++wFront;
+    }
+    if (wBehind == 4 && wFront == 0) return false;
+
+    int cFront = 0, cBehind = 0;
+    for (int corner : c.vertex) {
+        double value = w.plane.Apply(Vertex(corner));
+        if (value < w.plane.reference) ++cFront;
+        if (value > w.plane.reference) ++cBehind;
+    }
+    if (cFront == 4 && cBehind == 0) return false;
+
+    for (int e = 0; e < 4; ++e) {
+        for (int f = 0; f < 4; ++f) {
+            if (CrossingPromotes(c.vertex[e], c.vertex[(e + 1) % 4], w.vertex[f], w.vertex[(f + 1) % 4])) {
+                return true;
+            }
+        }
+    }
+
+    return cBehind == 4 && cFront == 0 && w.minX <= c.minX && w.maxX >= c.maxX && w.minY <= c.minY &&
+           w.maxY >= c.maxY;
+}
+
+// Edge a->b of the candidate against edge p->q of the other wall: where
+// they cross on screen, the edge with the smaller depth there is in front.
+bool WallOrdering::CrossingPromotes(int a, int b, int p, int q) {
+    double x1 = RoundedX(a), y1 = RoundedY(a), x2 = RoundedX(b), y2 = RoundedY(b);
+    double x3 = RoundedX(p), y3 = RoundedY(p), x4 = RoundedX(q), y4 = RoundedY(q);
+
+    if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
+    if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
+    if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
+    if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
+
+    bool eVertical = x1 == x2;
+    bool fVertical = x3 == x4;
+    double s1 = 0.0, i1 = 0.0, s2 = 0.0, i2 = 0.0;
+    if (!eVertical) {
+        s1 = (y2 - y1) / (x2 - x1);
+        i1 = y1 - s1 * x1;
+    }
+    if (!fVertical) {
+        s2 = (y4 - y3) / (x4 - x3);
+        i2 = y3 - s2 * x3;
+    }
+
+    double crossX, crossY;
+    if (eVertical && fVertical) return false;
+    if (eVertical) {
+        crossX = x1;
+        crossY = s2 * x1 + i2;
+    } else if (fVertical) {
+        crossX = x3;
+        crossY = s1 * x3 + i1;
+    } else if (s2 == s1) {
+        crossX = 0.0;
+        crossY = i1;
+    } else {
+        crossX = (i1 - i2) / (s2 - s1);
+        crossY = s1 * crossX + i1;
+    }
+    crossX = Round(crossX, 13);
+    crossY = Round(crossY, 13);
+
+    if (crossX < std::min(x1, x2) || crossX > std::max(x1, x2)) return false;
+    if (crossY < std::min(y1, y2) || crossY > std::max(y1, y2)) return false;
+    if (crossX < std::min(x3, x4) || crossX > std::max(x3, x4)) return false;
+    if (crossY < std::min(y3, y4) || crossY > std::max(y3, y4)) return false;
+
+    // The ends of the two edges, each coordinate against both of the other's.
+    double xb = x2, yb = y2, xq = x4, yq = y4;
+    if (xb < xq && xb < yq && yb < xq && yb < yq) return true;
+
+    auto depthAt = [&](const ProjectedPoint& from, const ProjectedPoint& to, bool vertical) {
+        if (vertical) {
+            double s = to.y == from.y ? 0.0 : (to.z - from.z) / (to.y - from.y);
+            return from.z - s * from.y + s * crossY;
+        }
+        double s = to.x == from.x ? 0.0 : (to.z - from.z) / (to.x - from.x);
+        return from.z - s * from.x + s * crossX;
+    };
+    double depthE = depthAt(Vertex(a), Vertex(b), eVertical);
+    double depthF = depthAt(Vertex(p), Vertex(q), fVertical);
+    return Round(depthE, 12) > Round(depthF, 12);
+}
+
+void WallOrdering::Run(WallOrder& order) {
+    int n = std::clamp(slot_.glyph.pointCount, 0, kMaxGlyphPoints);
+    int visible = 0;
+    for (int k = 1; k <= n; ++k) {
+        const SideQuad& quad = slot_.sideQuad[k];
+        bool usable = true;
+        for (int corner : quad.corner) usable = usable && corner >= 1 && corner <= kMaxVertex;
+        if (!usable) continue;
+        const ProjectedPoint& p1 = Vertex(quad.corner[0]);
+        const ProjectedPoint& p2 = Vertex(quad.corner[1]);
+        const ProjectedPoint& p3 = Vertex(quad.corner[2]);
+        if (!(Cross(p1, p2, p3) < 0.0)) continue;
+
+        VisibleWall& wall = walls_[++visible];
+        wall.quad = k;
+        wall.placed = quad.hullFlag == 1 ? 1 : 0;
+        std::copy(std::begin(quad.corner), std::end(quad.corner), wall.vertex);
+        wall.minX = wall.maxX = p1.x;
+        wall.minY = wall.maxY = p1.y;
+        for (int corner : quad.corner) {
+            const ProjectedPoint& v = Vertex(corner);
+            wall.minX = std::min(wall.minX, v.x);
+            wall.maxX = std::max(wall.maxX, v.x);
+            wall.minY = std::min(wall.minY, v.y);
+            wall.maxY = std::max(wall.maxY, v.y);
+        }
+        wall.plane = PlaneOf(p1, p2, p3);
+    }
+
+    order.count = visible;
+    int placed = 0;
+    for (int g = 1; g <= visible; ++g) {
+        if (walls_[g].placed == 1) order.drawList[++placed] = walls_[g].quad;
+    }
+
+    // Each pass finds the front-most wall still unplaced: a candidate stands
+    // until some other wall is found in front of it, which then becomes the
+    // candidate and the scan starts over. A pair once tested in a pass is
+    // not tested again, so every pass ends.
+    while (placed < visible) {
+        std::memset(tested_, 0, sizeof tested_);
+        int candidate = 0;  // visible-list position t, 0 for none
+        for (int g = 1; g <= visible; ++g) {
+            if (walls_[g].placed == 1 || g == candidate) continue;
+            if (candidate == 0) {
+                candidate = g;
+                continue;
+            }
+            if (tested_[candidate][g]) continue;
+            if (Promotes(walls_[candidate], walls_[g])) {
+                if (log_ != nullptr) log_->promotions.emplace_back(walls_[candidate].quad, walls_[g].quad);
+                tested_[candidate][g] = tested_[g][candidate] = true;
+                candidate = g;
+                g = 0;
+            }
+        }
+        order.drawList[++placed] = walls_[candidate].quad;
+        walls_[candidate].placed = 1;
+    }
+}
+
+// Whether a turn of the outline, seen in the projection, keeps the direction
+// it has in the glyph's own coordinates: the front face shows when it does,
+// the back face when the back outline's turn is reversed.
+long long DesignTurn(const GlyphDefinition& glyph, int i, int j, int k) {
+    long long x1 = glyph.pointX[i], y1 = glyph.pointY[i];
+    long long x2 = glyph.pointX[j], y2 = glyph.pointY[j];
+    long long x3 = glyph.pointX[k], y3 = glyph.pointY[k];
+    return (x2 - x1) * (y3 - y2) - (y2 - y1) * (x3 - x2);
+}
+
+}  // namespace
+
+FaceVisibility DecideFaceVisibility(const CharacterSlot& slot) {
+    const int n = slot.glyph.pointCount;
+    if (n < 3 || n > kMaxGlyphPoints) return {0, 0};
+    const ProjectedPoint* v = slot.projected.vertex;
+
+    if (DesignTurn(slot.glyph, 1, 2, 3) != 0) {
+        double front = (v[2].x - v[3].x) * (v[1].y - v[2].y) - (v[1].x - v[2].x) * (v[2].y - v[3].y);
+        double back = Cross(v[n + 1], v[n + 2], v[n + 3]);
+        if (slot.windingFlag == 1) {
+            front = -front;
+            back = -back;
+        }
+        return {front > 0.0 ? 1 : 0, back > 0.0 ? 1 : 0};
+    }
+
+    // The first three points run straight, so their projected turn is only
+    // noise: take the first point k whose turn with points 1 and 2 is not
+    // straight, and compare that turn's direction before and after the
+    // projection. A face all of whose points lie on one line shows neither.
+    for (int k = 4; k <= n; ++k) {
+        long long design = DesignTurn(slot.glyph, 1, 2, k);
+        if (design == 0) continue;
+        double front = Cross(v[1], v[2], v[k]);
+        double back = Cross(v[n + 1], v[n + 2], v[n + k]);
+        if (design < 0) {
+            front = -front;
+            back = -back;
+        }
+        return {front > 0.0 ? 1 : 0, back < 0.0 ? 1 : 0};
+    }
+    return {0, 0};
+}
+
+void OrderWalls(const CharacterSlot& slot, WallOrder& order, WallOrderLog* log) {
+    WallOrdering ordering(slot, log);
+    ordering.Run(order);
+}
+
+void RenderSolid(DrawingSurface& surface) {
+    int slotNumber = sceneState.currentSlot;
+    if (slotNumber < 1 || slotNumber > kMaxSlots) return;
+    CharacterSlot& slot = characterSlots[slotNumber];
+    slot.faceVisibility = DecideFaceVisibility(slot);
+
+    WallOrder order;
+    OrderWalls(slot, order);
+
+    const ColourRef side = ToColourRef(slot.faceColors.side);
+    const ProjectedPoint* v = slot.projected.vertex;
+    for (int entry = order.count; entry >= 1; --entry) {
+        const SideQuad& quad = slot.sideQuad[order.drawList[entry]];
+        SurfacePoint corner[4];
+        for (int i = 0; i < 4; ++i) corner[i] = {v[quad.corner[i]].px, v[quad.corner[i]].py};
+        {
+            OwnedObject brush(surface, surface.CreateSolidBrush(side));
+            SelectedObject selected(surface, brush.get());
+            surface.SetPolyFillMode(kFillAlternate);
+            surface.Polygon(corner, 4);
+        }
+        {
+            OwnedObject pen(surface, surface.CreatePen(kPenSolid, 1, 0));
+            SelectedObject selected(surface, pen.get());
+            surface.MoveToEx(corner[0].x, corner[0].y);
+            for (int i = 1; i < 4; ++i) surface.LineTo(corner[i].x, corner[i].y);
+            surface.LineTo(corner[0].x, corner[0].y);
+        }
+    }
+}

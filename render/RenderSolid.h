@@ -1,0 +1,35 @@
+// The solid renderer: one slot's side walls, ordered nearest last and
+// drawn in the side shade, and the decision which end face faces the viewer.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "render/DrawingSurface.h"
+#include "scene/SceneRecords.h"
+
+// The order the walls of one slot are drawn in, front-most first: the hull
+// walls in quad order, then the other visible walls as the pairwise ordering
+// placed them. Drawing runs from the last entry to the first.
+struct WallOrder {
+    int count;                               // visible walls V
+    int drawList[kMaxGlyphPoints + 1];       // 1-based quad numbers
+};
+
+// What an ordering did, for tests and the benchmark. Pairs are quad numbers
+// (candidate, other wall).
+struct WallOrderLog {
+    std::vector<std::pair<int, int>> boxTested;    // passed the neighbour rule
+    std::vector<std::pair<int, int>> planeTested;  // their boxes overlap
+    std::vector<std::pair<int, int>> promotions;
+    long roundToCalls = 0;
+};
+
+// The end-face test on the slot's projected points.
+FaceVisibility DecideFaceVisibility(const CharacterSlot& slot);
+
+// Walls facing the viewer (in increasing quad number) and their order.
+void OrderWalls(const CharacterSlot& slot, WallOrder& order, WallOrderLog* log = nullptr);
+
+// Draws slot currentSlot's visible walls and stores its face visibility.
+void RenderSolid(DrawingSurface& surface);
