@@ -59,6 +59,10 @@ start_wine_env() {
   wineboot -i >/dev/null 2>&1
   # Xvfb has no window manager: unmanaged windows close without a 2 s wait.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Windows carries a Japanese UI font (MS UI Gothic) that the dialog font
+  # links to for characters it lacks; IPAGothic stands in for it here, so
+  # the configuration dialog's Japanese captions show on any system language.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d 'IPAGothic' /f >/dev/null 2>&1
 }
 
 # Ends everything start_wine_env started and removes the prefix.

@@ -1,5 +1,8 @@
 // The Win32 side of the platform seam: each function is the one named call.
 #include <windows.h>
+// <windows.h> names the win.ini writer WriteProfileString as a macro, which
+// would rename ours here and leave the portable callers unresolved.
+#undef WriteProfileString
 
 #include "platform/Platform.h"
 

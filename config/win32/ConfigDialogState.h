@@ -1,0 +1,34 @@
+// What the configuration dialog keeps while it is open, and the handlers
+// that ConfigDialogProc dispatches to. Valid from WM_INITDIALOG to EndDialog.
+#pragma once
+
+#include <windows.h>
+
+#include "config/ConfigControls.h"
+
+struct ConfigDialogState {
+    // The bars of scrollBarTable, in its order, looked up when the dialog opens.
+    HWND scrollBar[kScrollBarCount];
+    // The slot whose colour the colour buttons set while COLORS is on.
+    int colourEditSlot;
+};
+
+extern ConfigDialogState configDialogState;
+
+// Glyph lists, character count and colours.
+void FillGlyphLists(HWND dialog);
+void ShowColourControls(HWND dialog);
+void OnGlyphList(HWND dialog, int slot);
+void OnColourSlot(HWND dialog, int slot);
+void OnColourButton(int colour);
+void OnColourSwitch(HWND dialog);
+
+// Scroll bars and their two switches.
+void ShowScrollBars(HWND dialog);
+void OnScroll(HWND dialog, HWND bar, int code, int thumbPosition);
+void OnAutoWidth(HWND dialog);
+void OnSizeSync(HWND dialog);
+
+// A message box owned by the dialog, with the program's name as caption.
+// The text is Unicode, so it reads correctly on any system language.
+void ShowDialogMessage(HWND dialog, const wchar_t* text, UINT style);
