@@ -144,6 +144,24 @@ TEST_F(SaverWindowTest, CreationLoadsSettingsSizesTheSceneAndStartsTimer100) {
     EXPECT_FALSE(KillTimer(window, 100));
 }
 
+TEST_F(SaverWindowTest, CreationDetachesTheInputMethodWhereItIsLoaded) {
+    HMODULE imm = GetModuleHandleA("IMM32.DLL");
+    if (imm == nullptr) GTEST_SKIP() << "IMM32.DLL is not loaded in this process";
+    using GetContextFunction = HIMC(WINAPI*)(HWND);
+    using ReleaseContextFunction = BOOL(WINAPI*)(HWND, HIMC);
+    auto getContext = reinterpret_cast<GetContextFunction>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmGetContext")));
+    auto releaseContext =
+        reinterpret_cast<ReleaseContextFunction>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmReleaseContext")));
+    ASSERT_NE(getContext, nullptr);
+    ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    EXPECT_EQ(saverHostState.imeModule, imm);
+    EXPECT_NE(saverHostState.associateContext, nullptr);
+    EXPECT_NE(saverHostState.savedInputContext, nullptr);
+    HIMC context = getContext(window);
+    EXPECT_EQ(context, nullptr) << "the saver window still has an input context";
+    if (context != nullptr) releaseContext(window, context);
+}
+
 TEST_F(SaverWindowTest, DestructionPostsTheQuitMessage) {
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
     DestroyWindow(window);
