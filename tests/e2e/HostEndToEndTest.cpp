@@ -133,6 +133,11 @@ void WriteText(const std::string& path, const std::string& text) {
     CloseHandle(file);
 }
 
+void SleepUntil(DWORD tick) {
+    const DWORD now = GetTickCount();
+    if (static_cast<LONG>(tick - now) > 0) Sleep(tick - now);
+}
+
 int CountLines(const std::string& text) {
     int lines = 0;
     for (char c : text) lines += c == '\n';
@@ -470,9 +475,9 @@ TEST_F(Windows9x, ACloseWithinTwoHundredMillisecondsOfTheDialogShowsNoSecond) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForVerifyCalls(1));
     const DWORD firstEnd = GetTickCount();
-    Sleep(150 - (GetTickCount() - firstEnd));
+    SleepUntil(firstEnd + 150);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    Sleep(250 - (GetTickCount() - firstEnd));
+    SleepUntil(firstEnd + 250);
     EXPECT_EQ(VerifyCalls(), 1) << "150 ms after the dialog";
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitForVerifyCalls(2)) << "250 ms after the dialog";
