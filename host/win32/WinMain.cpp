@@ -1,7 +1,9 @@
-// The program's entry. The saver itself arrives with the host; until then
-// KORAVEL.scr carries its resources and ends at once with exit code 0.
+// The program's entry. The start-up code's arguments are not used: the
+// saver takes its command line again from GetCommandLineA.
 #include <windows.h>
 
+#include "host/win32/SaverEntry.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ExitProcess(0);
+    SaverEntry();
 }

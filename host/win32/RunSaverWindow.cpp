@@ -1,0 +1,111 @@
+#include "host/win32/SaverEntry.h"
+#include "host/win32/SaverHostState.h"
+#include "host/win32/SaverWindow.h"
+
+namespace {
+
+constexpr char kClassName[] = "WindowsScreenSaverClass";
+constexpr char kFullScreenTitle[] = "Screen Saver";
+constexpr char kPreviewTitle[] = "Preview";
+
+struct WindowPlacement {
+    DWORD style = 0;
+    DWORD extendedStyle = 0;
+    const char* title = nullptr;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+WindowPlacement PreviewPlacement(HWND parent) {
+    RECT client;
+    GetClientRect(parent, &client);
+    WindowPlacement placement;
+    placement.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    placement.title = kPreviewTitle;
+    placement.width = client.right;
+    placement.height = client.bottom;
+    return placement;
+}
+
+// The whole virtual screen, over every monitor; where the system reports
+// none, the clip box of the screen's device context.
+WindowPlacement FullScreenPlacement() {
+    WindowPlacement placement;
+    placement.style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    placement.extendedStyle = WS_EX_TOPMOST;
+    placement.title = kFullScreenTitle;
+    placement.x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    placement.y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    placement.width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    placement.height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (placement.width == 0 || placement.height == 0) {
+        HDC screen = GetDC(nullptr);
+        RECT clip;
+        GetClipBox(screen, &clip);
+        ReleaseDC(nullptr, screen);
+        placement.x = clip.left;
+        placement.y = clip.top;
+        placement.width = clip.right - clip.left;
+        placement.height = clip.bottom - clip.top;
+    }
+    return placement;
+}
+
+// A second full-screen start brings the running saver to the front instead.
+bool BringRunningSaverForward() {
+    HWND running = FindWindowA(kClassName, kFullScreenTitle);
+    if (running == nullptr || !IsWindow(running)) return false;
+    SetForegroundWindow(running);
+    return true;
+}
+
+BYTE ReadAcLineStatus() {
+    SYSTEM_POWER_STATUS status;
+    return GetSystemPowerStatus(&status) ? status.ACLineStatus : 0xFF;
+}
+
+int RunMessageLoop() {
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int RunSaverWindow(HWND parent) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    windowClass.lpfnWndProc = SaverHostWindowProc;
+    windowClass.hInstance = saverHostState.instance;
+    windowClass.hIcon = LoadIconA(saverHostState.instance, MAKEINTRESOURCEA(100));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kClassName;
+
+    WindowPlacement placement;
+    if (parent != nullptr) {
+        placement = PreviewPlacement(parent);
+        saverHostState.isPreview = 1;
+    } else {
+        placement = FullScreenPlacement();
+        if (BringRunningSaverForward()) return 0;
+        saverHostState.acLineStatus = ReadAcLineStatus();
+        LoadPasswordVerifier();
+    }
+    saverHostState.autoPlayMessage = saverHostState.isWin9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+
+    int result = 0;
+    if (RegisterClassA(&windowClass)) {
+        saverHostState.saverWindow =
+            CreateWindowExA(placement.extendedStyle, kClassName, placement.title, placement.style, placement.x,
+                            placement.y, placement.width, placement.height, parent, nullptr, saverHostState.instance,
+                            nullptr);
+    }
+    if (saverHostState.saverWindow != nullptr) {
+        if (!saverHostState.isPreview) SetForegroundWindow(saverHostState.saverWindow);
+        result = RunMessageLoop();
+    }
+    UnloadPasswordVerifier();
+    return result;
+}

@@ -1,0 +1,566 @@
+// The real KORAVEL.scr, started as the system starts it: command lines and
+// exit codes, the full-screen window and its closing, the preview inside a
+// window of this program, the single instance, and Windows 9x password
+// protection with stand-ins for PASSWORD.CPL and MPR.DLL.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr char kSaverClass[] = "WindowsScreenSaverClass";
+constexpr DWORD kExitUnusable = 0xFFFFFFFFu;  // ExitProcess(-1)
+constexpr DWORD kWaitLimit = 10000;            // ms; every wait is bounded
+
+// A build path as Wine takes it, on the drive that maps the Unix root.
+std::string WindowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+// Keeps this thread's windows answering (a preview child of another
+// process sends its parent messages) while waiting for `done`.
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD limit = kWaitLimit) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > limit) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    return true;
+}
+
+class SaverProcess {
+public:
+    SaverProcess() = default;
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+    ~SaverProcess() {
+        if (info_.hProcess != nullptr) {
+            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, kWaitLimit);
+            CloseHandle(info_.hProcess);
+            CloseHandle(info_.hThread);
+        }
+    }
+
+    // Starts `program` with the whole command line `commandLine` (the
+    // program name included, as the system passes it).
+    bool Start(const std::string& program, const std::string& commandLine) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string line = commandLine;
+        return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info_) != 0;
+    }
+
+    bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // The exit code, or 0xDEAD when the process did not end in time.
+    DWORD WaitExit(DWORD limit = kWaitLimit) {
+        DWORD code = 0xDEAD;
+        if (PumpUntil([&] { return !Running(); }, limit)) GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+    DWORD ProcessId() const { return info_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && lstrcmpA(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The top-level window of `className` that process `processId` made, once
+// it is shown (its creation message has returned).
+HWND WaitForWindowOf(DWORD processId, const char* className) {
+    WindowSearch search{processId, className, nullptr};
+    PumpUntil([&] {
+        search.found = nullptr;
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr && IsWindowVisible(search.found);
+    });
+    return search.found;
+}
+
+std::string WindowText(HWND window) {
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ReadText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    char buffer[4096];
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void SleepUntil(DWORD tick) {
+    const DWORD now = GetTickCount();
+    if (static_cast<LONG>(tick - now) > 0) Sleep(tick - now);
+}
+
+int CountLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+// The system's screen-saver-running state as a fresh process reads it (a
+// process keeps its own copy of system parameters once it has read them).
+DWORD SystemSaverRunning() {
+    SaverProcess probe;
+    if (!probe.Start(WindowsPath(KORAVEL_FAULT_PROBE_PATH), "probe query")) return 0xDEAD;
+    return probe.WaitExit();
+}
+
+const std::string& ScrPath() {
+    static const std::string path = WindowsPath(KORAVEL_SCR_PATH);
+    return path;
+}
+
+// Whether the program carries dialog 2003; the dialog's cases wait for it.
+bool HasConfigDialog(const std::string& program) {
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) return false;
+    const bool found = FindResourceA(module, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)) != nullptr;
+    FreeLibrary(module);
+    return found;
+}
+
+// A window of this program for the saver to live in or to own a dialog.
+class HostWindow {
+public:
+    HostWindow() {
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSA windowClass = {};
+            windowClass.lpfnWndProc = DefWindowProcA;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.lpszClassName = "KoravelTestHost";
+            RegisterClassA(&windowClass);
+            registered = true;
+        }
+        window = CreateWindowExA(0, "KoravelTestHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 160,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~HostWindow() {
+        if (IsWindow(window)) DestroyWindow(window);
+    }
+    std::string Handle() const { return std::to_string(reinterpret_cast<ULONG_PTR>(window)); }
+    HWND window;
+};
+
+// ---------------------------------------------------------------------------
+// Command lines that end at once.
+
+struct ExitCase {
+    const char* args;
+    DWORD exitCode;
+};
+
+class UnusableCommandLine : public testing::TestWithParam<ExitCase> {};
+
+TEST_P(UnusableCommandLine, EndsWithItsExitCodeAndNoWindow) {
+    SaverProcess saver;
+    ASSERT_TRUE(saver.Start(ScrPath(), std::string("KORAVEL.scr ") + GetParam().args));
+    EXPECT_EQ(saver.WaitExit(), GetParam().exitCode) << GetParam().args;
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, UnusableCommandLine,
+                         testing::Values(ExitCase{"/x", kExitUnusable}, ExitCase{"/\ts", kExitUnusable},
+                                         ExitCase{"/p 0x4d2", kExitUnusable},
+                                         ExitCase{"/p", kExitUnusable}, ExitCase{"/l", kExitUnusable},
+                                         ExitCase{"/p 4294967295", kExitUnusable},
+                                         // Windows 9x only: on NT the password change is refused.
+                                         ExitCase{"/a 1234", kExitUnusable}));
+
+// ---------------------------------------------------------------------------
+// The full-screen saver.
+
+class FullScreenSaver : public testing::Test {
+protected:
+    // Starts the saver and waits for its window.
+    HWND Start(const std::string& commandLine, const std::string& program = ScrPath()) {
+        if (!saver.Start(program, commandLine)) return nullptr;
+        return WaitForWindowOf(saver.ProcessId(), kSaverClass);
+    }
+
+    // True when the saver still runs a while after a message that must not
+    // close it; the wait lets any close request it posted take effect.
+    bool StillRunningAfter(UINT msg, WPARAM wParam, LPARAM lParam, HWND window) {
+        SendMessageA(window, msg, wParam, lParam);
+        Sleep(250);
+        return saver.Running();
+    }
+
+    SaverProcess saver;
+};
+
+class SaverSwitch : public FullScreenSaver, public testing::WithParamInterface<const char*> {};
+
+TEST_P(SaverSwitch, StartsTheFullScreenSaverAndAKeyEndsIt) {
+    HWND window = Start(std::string("KORAVEL.scr ") + GetParam());
+    ASSERT_NE(window, nullptr) << GetParam();
+    EXPECT_EQ(WindowText(window), "Screen Saver");
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(rect.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & 0xFF000000u, 0x96000000u);
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SaverSwitch, testing::Values("-S", "/s", " / s", "/-s", "/sX"));
+
+TEST_F(FullScreenSaver, SkipsAQuotedProgramNameWithSpaces) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "koravel e2e folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string copy = folder + "\\KORAVEL copy.scr";
+    ASSERT_TRUE(CopyFileA(ScrPath().c_str(), copy.c_str(), FALSE));
+    HWND window = Start("\"" + copy + "\" /s", copy);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(FullScreenSaver, ASecondStartBringsTheFirstForwardAndEndsWithZero) {
+    HWND window = Start("KORAVEL.scr /s");
+    ASSERT_NE(window, nullptr);
+    SaverProcess second;
+    ASSERT_TRUE(second.Start(ScrPath(), "KORAVEL.scr /s"));
+    EXPECT_EQ(second.WaitExit(), 0u);
+    EXPECT_TRUE(saver.Running());
+    EXPECT_EQ(GetForegroundWindow(), window);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+TEST_F(FullScreenSaver, KeepsItsTitleAndRefusesTaskSwitchAndRestart) {
+    HWND window = Start("KORAVEL.scr /s");
+    ASSERT_NE(window, nullptr);
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
+    EXPECT_EQ(WindowText(window), "Screen Saver");
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    EXPECT_TRUE(StillRunningAfter(WM_SYSCOMMAND, SC_NEXTWINDOW, 0, window));
+    EXPECT_TRUE(StillRunningAfter(WM_ACTIVATEAPP, TRUE, 0, window));
+    EXPECT_TRUE(StillRunningAfter(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, PBTF_APMRESUMEFROMFAILURE, window));
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+struct CloseEvent {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+class CloseOnEvent : public FullScreenSaver, public testing::WithParamInterface<CloseEvent> {};
+
+TEST_P(CloseOnEvent, EndsTheSaver) {
+    HWND window = Start("KORAVEL.scr /s");
+    ASSERT_NE(window, nullptr);
+    SendMessageA(window, GetParam().msg, GetParam().wParam, GetParam().lParam);
+    EXPECT_EQ(saver.WaitExit(), 0u) << GetParam().msg << " " << GetParam().wParam;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PowerAndActivation, CloseOnEvent,
+    testing::Values(CloseEvent{WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0}, CloseEvent{WM_POWERBROADCAST, PBT_APMSUSPEND, 0},
+                    CloseEvent{WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0},
+                    CloseEvent{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0},
+                    CloseEvent{WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0}, CloseEvent{WM_POWER, PWR_CRITICALRESUME, 0},
+                    CloseEvent{WM_SYSCOMMAND, SC_MONITORPOWER, 2}));
+
+// ---------------------------------------------------------------------------
+// The preview inside a window of this program.
+
+class PreviewSwitch : public testing::TestWithParam<const char*> {};
+
+TEST_P(PreviewSwitch, MakesAChildOfTheGivenWindowThatEndsWithIt) {
+    HostWindow host;
+    ASSERT_NE(host.window, nullptr);
+    SaverProcess saver;
+    std::string commandLine = std::string("KORAVEL.scr ") + GetParam() + host.Handle();
+    ASSERT_TRUE(saver.Start(ScrPath(), commandLine));
+    HWND child = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        child = FindWindowExA(host.window, nullptr, kSaverClass, nullptr);
+        return child != nullptr && IsWindowVisible(child);
+    })) << commandLine;
+    EXPECT_EQ(WindowText(child), "Preview");
+    RECT parentClient, childRect;
+    GetClientRect(host.window, &parentClient);
+    GetClientRect(child, &childRect);
+    EXPECT_EQ(childRect.right, parentClient.right);
+    EXPECT_EQ(childRect.bottom, parentClient.bottom);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) & 0xFF000000u, 0x52000000u);
+    // Input never closes a preview.
+    PostMessageA(child, WM_KEYDOWN, 'A', 0);
+    PostMessageA(child, WM_LBUTTONDOWN, 0, 0);
+    PumpUntil([] { return false; }, 250);
+    EXPECT_TRUE(saver.Running());
+    DestroyWindow(host.window);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, PreviewSwitch, testing::Values("/p ", "/p", "/l ", "-P  "));
+
+// ---------------------------------------------------------------------------
+// The configuration dialog: its owner follows the command line.
+
+class ConfigSwitch : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!HasConfigDialog(ScrPath())) GTEST_SKIP() << "KORAVEL.scr carries no dialog 2003 yet";
+    }
+
+    // Starts the saver, waits for its dialog, reads the dialog's owner and
+    // cancels it; the exit code is the dialog's result.
+    HWND OwnerOfDialog(const std::string& commandLine) {
+        SaverProcess saver;
+        if (!saver.Start(ScrPath(), commandLine)) return reinterpret_cast<HWND>(-1);
+        HWND dialog = WaitForWindowOf(saver.ProcessId(), "#32770");
+        if (dialog == nullptr) return reinterpret_cast<HWND>(-1);
+        HWND owner = GetWindow(dialog, GW_OWNER);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(saver.WaitExit(), 0u) << commandLine;
+        return owner;
+    }
+};
+
+TEST_F(ConfigSwitch, NoSwitchOpensTheDialogWithoutOwner) {
+    EXPECT_EQ(OwnerOfDialog("KORAVEL.scr"), nullptr);
+}
+
+TEST_F(ConfigSwitch, ColonHandleOwnsTheDialogOtherwiseTheForegroundWindow) {
+    HostWindow host;
+    SetForegroundWindow(host.window);
+    HostWindow named;
+    EXPECT_EQ(OwnerOfDialog("KORAVEL.scr /c:" + named.Handle()), named.window);
+    SetForegroundWindow(host.window);
+    EXPECT_EQ(OwnerOfDialog("KORAVEL.scr /c " + named.Handle()), GetForegroundWindow());
+}
+
+// ---------------------------------------------------------------------------
+// Windows 9x: password protection with the stand-in PASSWORD.CPL, the
+// autoplay answer and the password change with the stand-in MPR.DLL.
+
+class Windows9x : public testing::Test {
+protected:
+    static constexpr char kProgramName[] = "KORAVEL9X.scr";
+
+    void SetUp() override {
+        folder = WindowsPath(KORAVEL_DOUBLES_DIR);
+        program = folder + "\\" + kProgramName;
+        ASSERT_TRUE(CopyFileA(ScrPath().c_str(), program.c_str(), FALSE));
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr", 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+        RegCloseKey(key);
+        // The stand-in MPR.DLL beside the program comes before Wine's own.
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr\\DllOverrides", 0,
+                                  nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+        RegCloseKey(key);
+        SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", folder.c_str());
+        DeleteFileA((folder + "\\verify.log").c_str());
+        DeleteFileA((folder + "\\change.log").c_str());
+        SetAnswer('0');
+        SetProtection(1);
+    }
+
+    void TearDown() override {
+        SetProtection(0);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr\\DllOverrides");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr");
+        SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", nullptr);
+        DeleteFileA(program.c_str());
+    }
+
+    void SetAnswer(char answer) { WriteText(folder + "\\answer.txt", std::string(1, answer)); }
+
+    static void SetProtection(DWORD on) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+        RegCloseKey(key);
+    }
+
+    int VerifyCalls() const { return CountLines(ReadText(folder + "\\verify.log")); }
+
+    bool WaitForVerifyCalls(int count) {
+        return PumpUntil([&] { return VerifyCalls() >= count; });
+    }
+
+    HWND Start(const std::string& args) {
+        if (!saver.Start(program, std::string(kProgramName) + " " + args)) return nullptr;
+        return WaitForWindowOf(saver.ProcessId(), kSaverClass);
+    }
+
+    std::string folder;
+    std::string program;
+    SaverProcess saver;
+};
+
+TEST_F(Windows9x, RefusedPasswordKeepsTheSaverAcceptedOneClosesIt) {
+    HWND window = Start("/s");
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    ASSERT_TRUE(WaitForVerifyCalls(1));
+    EXPECT_EQ(ReadText(folder + "\\verify.log"), "verify WindowsScreenSaverClass\r\n");
+    Sleep(300);
+    EXPECT_TRUE(saver.Running());
+    SetAnswer('1');
+    PostMessageA(window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(VerifyCalls(), 2);
+}
+
+TEST_F(Windows9x, ACloseWithinTwoHundredMillisecondsOfTheDialogShowsNoSecond) {
+    HWND window = Start("/s");
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForVerifyCalls(1));
+    const DWORD firstEnd = GetTickCount();
+    SleepUntil(firstEnd + 150);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    SleepUntil(firstEnd + 250);
+    EXPECT_EQ(VerifyCalls(), 1) << "150 ms after the dialog";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitForVerifyCalls(2)) << "250 ms after the dialog";
+    EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(Windows9x, TheSystemKnowsASaverRunsWhileProtected) {
+    HWND window = Start("/s");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SystemSaverRunning(), 1u);
+    SetAnswer('1');
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(SystemSaverRunning(), 0u);
+}
+
+TEST_F(Windows9x, AutoplayIsCancelledUnderPasswordAndTheSaverCloses) {
+    const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+    HWND window = Start("/s");
+    ASSERT_NE(window, nullptr);
+    SetAnswer('1');
+    EXPECT_EQ(SendMessageA(window, autoPlay, 0, 0), 1);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+TEST_F(Windows9x, WithoutProtectionAutoplayGoesOnAndAnyCloseGoesAhead) {
+    SetProtection(0);
+    const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+    HWND window = Start("/s");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageA(window, autoPlay, 0, 0), 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(VerifyCalls(), 0);
+}
+
+TEST_F(Windows9x, WithoutPasswordCplAnyCloseGoesAhead) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string bare = std::string(temp) + kProgramName;
+    ASSERT_TRUE(CopyFileA(ScrPath().c_str(), bare.c_str(), FALSE));
+    ASSERT_TRUE(saver.Start(bare, std::string(kProgramName) + " /s"));
+    HWND window = WaitForWindowOf(saver.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(VerifyCalls(), 0);
+    DeleteFileA(bare.c_str());
+}
+
+TEST_F(Windows9x, PasswordChangeGetsItsParentOrTheForegroundWindow) {
+    HostWindow parent;
+    ASSERT_TRUE(saver.Start(program, std::string(kProgramName) + " /a " + parent.Handle()));
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    SetForegroundWindow(parent.window);
+    const HWND foreground = GetForegroundWindow();
+    SaverProcess second;
+    ASSERT_TRUE(second.Start(program, std::string(kProgramName) + " /a"));
+    EXPECT_EQ(second.WaitExit(), 0u);
+    EXPECT_EQ(ReadText(folder + "\\change.log"),
+              "SCRSAVE " + parent.Handle() + " 0 0\r\n" + "SCRSAVE " +
+                  std::to_string(reinterpret_cast<ULONG_PTR>(foreground)) + " 0 0\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// The fault guard, through a test build that can fault on purpose.
+
+TEST(FaultGuard, AnEscapedFaultEndsTheProcessWithMinusOne) {
+    const std::string probe = WindowsPath(KORAVEL_FAULT_PROBE_PATH);
+    for (const char* where : {"mode", "loop"}) {
+        SaverProcess process;
+        ASSERT_TRUE(process.Start(probe, std::string("probe ") + where));
+        EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
+    }
+}
+
+TEST(FaultGuard, OnWindows9xTheSystemNoLongerBelievesASaverRuns) {
+    const std::string probe = WindowsPath(KORAVEL_FAULT_PROBE_PATH);
+    for (const char* where : {"mode", "loop"}) {
+        SaverProcess process;
+        ASSERT_TRUE(process.Start(probe, std::string("probe win9x ") + where));
+        EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
+        EXPECT_EQ(SystemSaverRunning(), 0u) << where;
+    }
+}
+
+}  // namespace

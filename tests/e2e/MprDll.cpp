@@ -1,0 +1,24 @@
+// A stand-in for the system's MPR.DLL in the end-to-end tests (loaded only
+// with WINEDLLOVERRIDES mpr=n,b). PwdChangePasswordA logs its arguments to
+// change.log in the folder named by KORAVEL_TEST_PASSWORD_DIR.
+#include <windows.h>
+
+extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD first,
+                                                                 DWORD second) {
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", path, MAX_PATH);
+    if (length == 0 || length + 12 > MAX_PATH) return 0;
+    lstrcatA(path, "\\change.log");
+    char line[160];
+    wsprintfA(line, "%s %lu %lu %lu\r\n", provider != nullptr ? provider : "(null)",
+              static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)), static_cast<unsigned long>(first),
+              static_cast<unsigned long>(second));
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(log, line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
+        CloseHandle(log);
+    }
+    return 0;
+}

@@ -1,0 +1,44 @@
+// A stand-in for the system's PASSWORD.CPL in the end-to-end tests. Its
+// VerifyScreenSavePwd logs each call (the class of the window it was given)
+// to verify.log and answers from answer.txt ('1' accepts, anything else
+// refuses), both in the folder named by KORAVEL_TEST_PASSWORD_DIR.
+#include <windows.h>
+
+namespace {
+
+bool PathIn(const char* name, char* path, DWORD size) {
+    DWORD length = GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", path, size);
+    if (length == 0 || length + lstrlenA(name) + 2 > size) return false;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return true;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
+    char path[MAX_PATH];
+    if (PathIn("verify.log", path, MAX_PATH)) {
+        char line[128] = "verify ";
+        GetClassNameA(window, line + lstrlenA(line), 100);
+        lstrcatA(line, "\r\n");
+        HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        if (log != INVALID_HANDLE_VALUE) {
+            WriteFile(log, line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
+            CloseHandle(log);
+        }
+    }
+    char answer = '0';
+    if (PathIn("answer.txt", path, MAX_PATH)) {
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD read = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            ReadFile(file, &answer, 1, &read, nullptr);
+            CloseHandle(file);
+        }
+    }
+    return answer == '1';
+}
