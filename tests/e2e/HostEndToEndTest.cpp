@@ -358,22 +358,45 @@ INSTANTIATE_TEST_SUITE_P(Forms, PreviewSwitch, testing::Values("/p ", "/p", "/l 
 class ConfigSwitch : public testing::Test {
 protected:
     void SetUp() override {
-        if (!HasConfigDialog(ScrPath())) GTEST_SKIP() << "KORAVEL.scr carries no dialog 2003 yet";
+        ASSERT_TRUE(HasConfigDialog(ScrPath())) << "KORAVEL.scr carries no dialog 2003";
+        char folder[MAX_PATH] = {};
+        GetWindowsDirectoryA(folder, MAX_PATH);
+        settingsPath = std::string(folder) + "\\KORAVEL.ini";
+        savedSettings = ReadText(settingsPath);
     }
+    void TearDown() override { WriteText(settingsPath, savedSettings); }
 
     // Starts the saver, waits for its dialog, reads the dialog's owner and
-    // cancels it; the exit code is the dialog's result.
-    HWND OwnerOfDialog(const std::string& commandLine) {
+    // ends the dialog with `button`; the exit code is the dialog's result.
+    HWND OwnerOfDialog(const std::string& commandLine, WPARAM button = IDCANCEL, DWORD result = 0) {
         SaverProcess saver;
         if (!saver.Start(ScrPath(), commandLine)) return reinterpret_cast<HWND>(-1);
         HWND dialog = WaitForWindowOf(saver.ProcessId(), "#32770");
         if (dialog == nullptr) return reinterpret_cast<HWND>(-1);
         HWND owner = GetWindow(dialog, GW_OWNER);
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_EQ(saver.WaitExit(), 0u) << commandLine;
+        PostMessageA(dialog, WM_COMMAND, button, 0);
+        EXPECT_EQ(saver.WaitExit(), result) << commandLine;
         return owner;
     }
+
+    std::string settingsPath;
+    std::string savedSettings;
 };
+
+TEST_F(ConfigSwitch, OkWritesEverySettingAndEndsWithOneCancelWritesNothing) {
+    const std::string before = "[KORAVEL]\r\nTIMER=100\r\n[MOJI ZAHYO]\r\nZAHYO1=BOX,3\r\n";
+    WriteText(settingsPath, before);
+    OwnerOfDialog("KORAVEL.scr /c", IDCANCEL, 0);
+    EXPECT_EQ(ReadText(settingsPath), before) << "Cancel leaves the file as it was";
+
+    OwnerOfDialog("KORAVEL.scr /c", IDOK, 1);
+    const std::string after = ReadText(settingsPath);
+    EXPECT_NE(after.find("TIMER=100"), std::string::npos) << after;
+    EXPECT_NE(after.find("OPTIONA1=22"), std::string::npos) << after;
+    EXPECT_NE(after.find("KAITEN=0"), std::string::npos) << after;
+    EXPECT_NE(after.find("ZAHYO1=BOX,3"), std::string::npos) << after;
+    EXPECT_EQ(CountLines(after), 2 + 53 + 1) << after;
+}
 
 TEST_F(ConfigSwitch, NoSwitchOpensTheDialogWithoutOwner) {
     EXPECT_EQ(OwnerOfDialog("KORAVEL.scr"), nullptr);
