@@ -26,8 +26,10 @@ BYTE ReadAcLineStatus() {
 }
 
 void ApplyMouseTravelRule(HWND hwnd) {
+    // While the cursor cannot be read (another desktop takes the input) there
+    // is no travel to measure, and the origin stays where it is.
     POINT now;
-    GetCursorPos(&now);
+    if (!GetCursorPos(&now)) return;
     const CursorPoint origin{saverHostState.mouseOrigin.x, saverHostState.mouseOrigin.y};
     // Smaller moves leave the origin where it is, so a slow drift adds up.
     if (MouseTravelCloses(origin, CursorPoint{now.x, now.y}, saverHostState.mouseThreshold)) {

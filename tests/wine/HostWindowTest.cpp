@@ -51,6 +51,61 @@ void WriteSetting(const char* key, const char* value) {
     WritePrivateProfileStringA("KORAVEL", key, value, "KORAVEL.ini");
 }
 
+// Points this program's import of a user32 function at a stand-in while the
+// object lives, so the saver's own code calls the stand-in.
+class ImportReplacement {
+public:
+    ImportReplacement(const char* name, void* replacement) : slot_(FindImport(name)) {
+        if (slot_ == nullptr) return;
+        original_ = *slot_;
+        Write(replacement);
+    }
+    ~ImportReplacement() {
+        if (slot_ != nullptr) Write(original_);
+    }
+    ImportReplacement(const ImportReplacement&) = delete;
+    ImportReplacement& operator=(const ImportReplacement&) = delete;
+    bool Active() const { return slot_ != nullptr; }
+
+private:
+    static void** FindImport(const char* name) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name;
+             ++library) {
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+                base + (library->OriginalFirstThunk ? library->OriginalFirstThunk : library->FirstThunk));
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+            for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), name) == 0)
+                    return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+        return nullptr;
+    }
+
+    void Write(void* value) {
+        DWORD protection = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+        *slot_ = value;
+        VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+    }
+
+    void** slot_;
+    void* original_ = nullptr;
+};
+
+// The cursor cannot be read (another desktop takes the input): the call
+// fails and what it leaves in the point means nothing.
+BOOL WINAPI UnreadableCursorPos(POINT* point) {
+    point->x = 20000;
+    point->y = -20000;
+    return FALSE;
+}
+
 class SaverWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -263,6 +318,22 @@ TEST_F(SaverWindowTest, SmallMovesInOneDirectionAddUpAndTheThirdCloses) {
     MoveCursorTo(304, 300);
     EXPECT_FALSE(TakeCloseRequest());
     MoveCursorTo(306, 300);
+    EXPECT_TRUE(TakeCloseRequest());
+}
+
+TEST_F(SaverWindowTest, AMoveWhileTheCursorCannotBeReadIsNoTravel) {
+    SetCursorPos(300, 300);
+    ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    {
+        ImportReplacement unreadable("GetCursorPos", reinterpret_cast<void*>(UnreadableCursorPos));
+        ASSERT_TRUE(unreadable.Active());
+        Send(WM_MOUSEMOVE, 0, 0);
+    }
+    EXPECT_FALSE(TakeCloseRequest());
+    EXPECT_EQ(saverHostState.mouseOrigin.x, 300);
+    EXPECT_EQ(saverHostState.mouseOrigin.y, 300);
+    // Once it can be read again, travel is measured from the same origin.
+    MoveCursorTo(303, 302);
     EXPECT_TRUE(TakeCloseRequest());
 }
 
