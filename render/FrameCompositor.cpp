@@ -5,6 +5,7 @@
 
 #include "render/RenderEndFace.h"
 #include "render/RenderSolid.h"
+#include "scene/SceneArithmetic.h"
 #include "scene/SetupScene.h"
 #include "settings/Settings.h"
 
@@ -12,9 +13,13 @@ namespace {
 
 int PointCountOf(int slot) { return std::clamp(characterSlots[slot].glyph.pointCount, 0, kMaxGlyphPoints); }
 
+// Steps of 360 or more, or below 0, let an angle grow without bound; one
+// that would leave 32 bits is taken modulo 360 instead of wrapping.
 void AdvanceAngle(std::int32_t& angle, std::int32_t step) {
-    angle += step;
-    if (angle >= 360) angle -= 360;
+    std::int64_t advanced = static_cast<std::int64_t>(angle) + step;
+    if (advanced >= 360) advanced -= 360;
+    if (advanced != SaturateToInt32(advanced)) advanced %= 360;
+    angle = static_cast<std::int32_t>(advanced);
 }
 
 }  // namespace
@@ -42,12 +47,13 @@ FrameGeometry PlanFrame() {
     frame.current = CurrentExtremes();
 
     // Last frame's extremes were taken about last frame's centre, which has
-    // since moved by the last move (window pixels, y down).
+    // since moved by the last move (window pixels, y down). Here and below,
+    // points pinned at the 32-bit limits keep the results at those limits.
     Extent& previous = sceneState.prevExtent;
-    previous.minX -= sceneState.lastMoveX;
-    previous.maxX -= sceneState.lastMoveX;
-    previous.minY += sceneState.lastMoveY;
-    previous.maxY += sceneState.lastMoveY;
+    previous.minX = SaturateToInt32(static_cast<std::int64_t>(previous.minX) - sceneState.lastMoveX);
+    previous.maxX = SaturateToInt32(static_cast<std::int64_t>(previous.maxX) - sceneState.lastMoveX);
+    previous.minY = SaturateToInt32(static_cast<std::int64_t>(previous.minY) + sceneState.lastMoveY);
+    previous.maxY = SaturateToInt32(static_cast<std::int64_t>(previous.maxY) + sceneState.lastMoveY);
 
     Extent& u = frame.cover;
     u.minX = std::min(frame.current.minX, previous.minX);
@@ -66,12 +72,12 @@ FrameGeometry PlanFrame() {
         u.minY = -(h / 2);
     }
 
-    frame.offX = std::abs(u.minX);
-    frame.offY = std::abs(u.maxY);
-    frame.width = u.maxX - u.minX + 1;
-    frame.height = u.maxY - u.minY + 1;
-    frame.left = sceneState.scenePosX - frame.offX;
-    frame.top = sceneState.scenePosY - frame.offY;
+    frame.offX = SaturateToInt32(std::abs(static_cast<std::int64_t>(u.minX)));
+    frame.offY = SaturateToInt32(std::abs(static_cast<std::int64_t>(u.maxY)));
+    frame.width = SaturateToInt32(static_cast<std::int64_t>(u.maxX) - u.minX + 1);
+    frame.height = SaturateToInt32(static_cast<std::int64_t>(u.maxY) - u.minY + 1);
+    frame.left = SaturateToInt32(static_cast<std::int64_t>(sceneState.scenePosX) - frame.offX);
+    frame.top = SaturateToInt32(static_cast<std::int64_t>(sceneState.scenePosY) - frame.offY);
     return frame;
 }
 
@@ -80,8 +86,10 @@ void RebasePoints(const FrameGeometry& frame) {
         const int vertices = 2 * PointCountOf(i);
         for (int j = 1; j <= vertices; ++j) {
             ProjectedPoint& v = characterSlots[i].projected.vertex[j];
-            v.px = std::clamp(v.px + frame.offX, 0, std::max(frame.width, 0));
-            v.py = std::clamp(frame.offY - v.py, 0, std::max(frame.height, 0));
+            const std::int64_t x = static_cast<std::int64_t>(v.px) + frame.offX;
+            const std::int64_t y = static_cast<std::int64_t>(frame.offY) - v.py;
+            v.px = static_cast<std::int32_t>(std::clamp<std::int64_t>(x, 0, std::max(frame.width, 0)));
+            v.py = static_cast<std::int32_t>(std::clamp<std::int64_t>(y, 0, std::max(frame.height, 0)));
         }
     }
 }
@@ -128,9 +136,12 @@ void AdvanceAnimation(const FrameGeometry& frame) {
         const int w = sceneState.clientWidth;
         const int h = sceneState.clientHeight;
         // The group holds still along an axis while the covering rectangle
-        // already reaches half the window on that side.
-        int x = frame.cover.maxX < w / 2 ? sceneState.scenePosX + sceneState.velocityX : sceneState.scenePosX;
-        int y = frame.cover.maxY < h / 2 ? sceneState.scenePosY + sceneState.velocityY : sceneState.scenePosY;
+        // already reaches half the window on that side. The proposal is
+        // worked out in 64 bits; the bounces bring it back to the limits.
+        std::int64_t x = sceneState.scenePosX;
+        std::int64_t y = sceneState.scenePosY;
+        if (frame.cover.maxX < w / 2) x += sceneState.velocityX;
+        if (frame.cover.maxY < h / 2) y += sceneState.velocityY;
         if (x >= sceneState.maxPosX) {
             PickBounceSpeed();
             x = sceneState.maxPosX;
@@ -151,10 +162,10 @@ void AdvanceAnimation(const FrameGeometry& frame) {
             y = sceneState.minPosY;
             sceneState.velocityY = sceneState.bounceSpeed;
         }
-        sceneState.lastMoveX = x - sceneState.scenePosX;
-        sceneState.lastMoveY = y - sceneState.scenePosY;
-        sceneState.scenePosX = x;
-        sceneState.scenePosY = y;
+        sceneState.lastMoveX = SaturateToInt32(x - sceneState.scenePosX);
+        sceneState.lastMoveY = SaturateToInt32(y - sceneState.scenePosY);
+        sceneState.scenePosX = SaturateToInt32(x);
+        sceneState.scenePosY = SaturateToInt32(y);
     }
 
     sceneState.prevExtent = frame.current;

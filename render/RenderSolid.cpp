@@ -281,11 +281,13 @@ void WallOrdering::Run(WallOrder& order) {
 
 // Whether a turn of the outline, seen in the projection, keeps the direction
 // it has in the glyph's own coordinates: the front face shows when it does,
-// the back face when the back outline's turn is reversed.
-long long DesignTurn(const GlyphDefinition& glyph, int i, int j, int k) {
-    long long x1 = glyph.pointX[i], y1 = glyph.pointY[i];
-    long long x2 = glyph.pointX[j], y2 = glyph.pointY[j];
-    long long x3 = glyph.pointX[k], y3 = glyph.pointY[k];
+// the back face when the back outline's turn is reversed. The turn is worked
+// out in doubles, as the winding flag is: coordinates may use all 32 bits,
+// and their products then overflow 64-bit integers.
+double DesignTurn(const GlyphDefinition& glyph, int i, int j, int k) {
+    double x1 = glyph.pointX[i], y1 = glyph.pointY[i];
+    double x2 = glyph.pointX[j], y2 = glyph.pointY[j];
+    double x3 = glyph.pointX[k], y3 = glyph.pointY[k];
     return (x2 - x1) * (y3 - y2) - (y2 - y1) * (x3 - x2);
 }
 
@@ -311,7 +313,7 @@ FaceVisibility DecideFaceVisibility(const CharacterSlot& slot) {
     // straight, and compare that turn's direction before and after the
     // projection. A face all of whose points lie on one line shows neither.
     for (int k = 4; k <= n; ++k) {
-        long long design = DesignTurn(slot.glyph, 1, 2, k);
+        double design = DesignTurn(slot.glyph, 1, 2, k);
         if (design == 0) continue;
         double front = Cross(v[1], v[2], v[k]);
         double back = Cross(v[n + 1], v[n + 2], v[n + k]);

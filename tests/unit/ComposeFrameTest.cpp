@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "render/FrameCompositor.h"
 #include "render/RecordingSurface.h"
@@ -126,6 +127,69 @@ TEST_F(ComposeFrameTest, PastHalfTheHeightVerticalMotionStops) {
     AdvanceAnimation(frame);
     EXPECT_EQ(sceneState.scenePosX, 410);
     EXPECT_EQ(sceneState.scenePosY, 300);
+}
+
+TEST_F(ComposeFrameTest, PointsAtTheEndsOfTheIntegerRangeSaturateInsteadOfWrapping) {
+    // Coordinates read from a file may use all 32 bits, and projection pins
+    // what lies beyond to the limits. The rectangle, its offsets and the
+    // shifted extremes then stop at the limits too.
+    constexpr int kLow = std::numeric_limits<int>::min();
+    constexpr int kHigh = std::numeric_limits<int>::max();
+    PlacePoints({{kLow, kLow}, {10, 10}, {0, 0}, {0, 0}});
+    sceneState.lastMoveX = 3;
+    sceneState.lastMoveY = -2;
+
+    FrameGeometry frame = PlanFrame();
+    ExpectExtent(frame.cover, kLow, kLow, 10, 10);
+    EXPECT_EQ(frame.offX, kHigh);
+    EXPECT_EQ(frame.offY, 10);
+    EXPECT_EQ(frame.width, kHigh);
+    EXPECT_EQ(frame.height, kHigh);
+    EXPECT_EQ(frame.left, 400 - kHigh);
+    EXPECT_EQ(frame.top, 290);
+
+    RebasePoints(frame);
+    const ProjectedPoint* v = characterSlots[1].projected.vertex;
+    EXPECT_EQ(v[1].px, 0);
+    EXPECT_EQ(v[1].py, kHigh) << "pinned to the bitmap's bottom edge";
+    EXPECT_EQ(v[2].px, kHigh) << "pinned to the bitmap's right edge";
+    EXPECT_EQ(v[2].py, 0);
+
+    AdvanceAnimation(frame);
+    PlanFrame();
+    ExpectExtent(sceneState.prevExtent, kLow, kLow, 7, 8);
+}
+
+TEST_F(ComposeFrameTest, TheLargestSpeedsAndStepsNeverWrap) {
+    constexpr int kLow = std::numeric_limits<int>::min();
+    constexpr int kHigh = std::numeric_limits<int>::max();
+    settings.OPTIONP = 2;
+    settings.SIZEIDO = kHigh;  // every bounce speed saturates at kHigh
+    sceneState.minPosX = 100, sceneState.maxPosX = 700, sceneState.minPosY = 100, sceneState.maxPosY = 500;
+    sceneState.velocityX = kHigh;
+    sceneState.velocityY = -kHigh;
+    settings.STEPRAG = kHigh;
+    settings.STEPRAG1 = kLow;
+    sceneState.globalAngle = 359;
+    PlacePoints({{10, 10}, {-10, -10}, {0, 0}, {0, 0}});
+
+    AdvanceAnimation(PlanFrame());
+    EXPECT_EQ(sceneState.scenePosX, 700);
+    EXPECT_EQ(sceneState.velocityX, -kHigh);
+    EXPECT_EQ(sceneState.scenePosY, 100);
+    EXPECT_EQ(sceneState.velocityY, kHigh);
+    // Within 32 bits an angle takes its step and loses 360 once, as always.
+    EXPECT_EQ(sceneState.globalAngle, kHigh - 1);
+    EXPECT_EQ(characterSlots[1].ownAngle, kLow);
+
+    AdvanceAnimation(PlanFrame());
+    EXPECT_EQ(sceneState.scenePosX, 100);
+    EXPECT_EQ(sceneState.velocityX, kHigh);
+    EXPECT_EQ(sceneState.scenePosY, 500);
+    EXPECT_EQ(sceneState.velocityY, -kHigh);
+    // Beyond 32 bits it is taken modulo 360: 4294966933 and -4294967296.
+    EXPECT_EQ(sceneState.globalAngle, 253);
+    EXPECT_EQ(characterSlots[1].ownAngle, -256);
 }
 
 TEST_F(ComposeFrameTest, ABounceAtTheRightLimit) {

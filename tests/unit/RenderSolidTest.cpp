@@ -92,6 +92,21 @@ TEST(RenderSolidFaces, EdgeOnShortAndStraightOutlines) {
     EXPECT_EQ(behind.back, 1);
 }
 
+TEST(RenderSolidFaces, AnOutlineSpanningTheWholeIntegerRangeStillDecides) {
+    // Coordinates read from a file may use all 32 bits: the turn of such an
+    // outline is larger than 64-bit integers hold, yet it must decide as a
+    // small outline of the same shape does.
+    BuildSlot(1, {BoxOutline()});
+    Project(1, View{.turn = 20, .perspective = 0.002});
+    GlyphDefinition& g = characterSlots[1].glyph;
+    const int x[4] = {1500000000, 1500000000, -1500000000, -1500000000};
+    const int y[4] = {2000000000, -2000000000, -2000000000, 2000000000};
+    for (int i = 0; i < 4; ++i) g.pointX[i + 1] = x[i], g.pointY[i + 1] = y[i];
+    FaceVisibility ahead = DecideFaceVisibility(characterSlots[1]);
+    EXPECT_EQ(ahead.front, 1);
+    EXPECT_EQ(ahead.back, 0);
+}
+
 TEST(RenderSolidWalls, ABoxTurnedThirtyDegreesShowsItsLeftWallOnly) {
     // Quads: 1 right, 2 bottom, 3 left, 4 top. Turned by 30 degrees the left
     // wall faces the viewer; seen from its middle height the viewer looks at
