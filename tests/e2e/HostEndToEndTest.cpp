@@ -447,6 +447,7 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr\\DllOverrides");
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr");
         SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", nullptr);
+        SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr);
         DeleteFileA(program.c_str());
     }
 
@@ -584,6 +585,21 @@ TEST(FaultGuard, OnWindows9xTheSystemNoLongerBelievesASaverRuns) {
         EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
         EXPECT_EQ(SystemSaverRunning(), 0u) << where;
     }
+}
+
+// PASSWORD.CPL sets a fault filter of its own when loaded; the guard must
+// still end the process with -1 and take back the running-saver state.
+TEST_F(Windows9x, AFaultFilterOfPasswordCplDoesNotDisplaceTheGuard) {
+    const std::string probe = folder + "\\KORAVELPROBE.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPath(KORAVEL_FAULT_PROBE_PATH).c_str(), probe.c_str(), FALSE));
+    SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", "1");
+    for (const char* where : {"mode", "loop"}) {
+        SaverProcess process;
+        ASSERT_TRUE(process.Start(probe, std::string("probe win9x password ") + where));
+        EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
+        EXPECT_EQ(SystemSaverRunning(), 0u) << where;
+    }
+    DeleteFileA(probe.c_str());
 }
 
 }  // namespace
