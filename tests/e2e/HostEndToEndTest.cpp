@@ -282,17 +282,54 @@ TEST_F(FullScreenSaver, ASecondStartBringsTheFirstForwardAndEndsWithZero) {
     EXPECT_EQ(saver.WaitExit(), 0u);
 }
 
+// Logs, through the CBT hook loaded into the saver's process, every system
+// command that reaches the default window processing of `window`'s thread.
+class SysCommandLog {
+public:
+    explicit SysCommandLog(HWND window) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + "koravel-syscommand.log";
+        DeleteFileA(path_.c_str());
+        module_ = LoadLibraryA(WindowsPath(KORAVEL_SYSCOMMAND_HOOK_PATH).c_str());
+        auto hook = module_ != nullptr ? reinterpret_cast<HOOKPROC>(
+                                             reinterpret_cast<void*>(GetProcAddress(module_, "SysCommandHook")))
+                                       : nullptr;
+        if (hook != nullptr) hook_ = SetWindowsHookExA(WH_CBT, hook, module_, GetWindowThreadProcessId(window, nullptr));
+    }
+    ~SysCommandLog() {
+        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        if (module_ != nullptr) FreeLibrary(module_);
+        DeleteFileA(path_.c_str());
+    }
+    SysCommandLog(const SysCommandLog&) = delete;
+    SysCommandLog& operator=(const SysCommandLog&) = delete;
+    bool Active() const { return hook_ != nullptr; }
+    std::string Text() const { return ReadText(path_); }
+
+private:
+    std::string path_;
+    HMODULE module_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
 TEST_F(FullScreenSaver, KeepsItsTitleAndRefusesTaskSwitchAndRestart) {
     HWND window = Start("KORAVEL.scr /s");
     ASSERT_NE(window, nullptr);
     SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
     EXPECT_EQ(WindowText(window), "Screen Saver");
+    SysCommandLog log(window);
+    ASSERT_TRUE(log.Active());
+    // Refused commands never reach the default processing; the monitor's
+    // power-down does, and closes the saver.
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
-    EXPECT_TRUE(StillRunningAfter(WM_SYSCOMMAND, SC_NEXTWINDOW, 0, window));
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_NEXTWINDOW, 0), 0);
+    EXPECT_TRUE(StillRunningAfter(WM_SYSCOMMAND, SC_PREVWINDOW, 0, window));
     EXPECT_TRUE(StillRunningAfter(WM_ACTIVATEAPP, TRUE, 0, window));
     EXPECT_TRUE(StillRunningAfter(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, PBTF_APMRESUMEFROMFAILURE, window));
-    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
     EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(log.Text(), "F170\r\n");
 }
 
 struct CloseEvent {
