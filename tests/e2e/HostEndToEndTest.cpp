@@ -624,18 +624,26 @@ TEST(FaultGuard, OnWindows9xTheSystemNoLongerBelievesASaverRuns) {
     }
 }
 
-// PASSWORD.CPL sets a fault filter of its own when loaded; the guard must
+// The stand-ins set a fault filter of their own when loaded; the guard must
 // still end the process with -1 and take back the running-saver state.
-TEST_F(Windows9x, AFaultFilterOfPasswordCplDoesNotDisplaceTheGuard) {
+TEST_F(Windows9x, AFaultFilterOfAPasswordComponentDoesNotDisplaceTheGuard) {
     const std::string probe = folder + "\\KORAVELPROBE.exe";
     ASSERT_TRUE(CopyFileA(WindowsPath(KORAVEL_FAULT_PROBE_PATH).c_str(), probe.c_str(), FALSE));
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe\\DllOverrides", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+    RegCloseKey(key);
     SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", "1");
-    for (const char* where : {"mode", "loop"}) {
+    for (const char* args : {"password mode", "password loop", "change mode"}) {
         SaverProcess process;
-        ASSERT_TRUE(process.Start(probe, std::string("probe win9x password ") + where));
-        EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
-        EXPECT_EQ(SystemSaverRunning(), 0u) << where;
+        ASSERT_TRUE(process.Start(probe, std::string("probe win9x ") + args));
+        EXPECT_EQ(process.WaitExit(), kExitUnusable) << args;
+        EXPECT_EQ(SystemSaverRunning(), 0u) << args;
     }
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe\\DllOverrides");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe");
     DeleteFileA(probe.c_str());
 }
 
