@@ -128,6 +128,8 @@ bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
     return promoted;
 }
 
+// The comparison, step by step; `step` is left naming the step that
+// settled it.
 bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step) {
     step = kByNeighbour;
     if (IsNeighbour(c.quad, w.quad)) return false;
