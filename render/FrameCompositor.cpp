@@ -1,7 +1,6 @@
 #include "render/FrameCompositor.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "render/RenderEndFace.h"
 #include "render/RenderSolid.h"
@@ -72,8 +71,13 @@ FrameGeometry PlanFrame() {
         u.minY = -(h / 2);
     }
 
-    frame.offX = SaturateToInt32(std::abs(static_cast<std::int64_t>(u.minX)));
-    frame.offY = SaturateToInt32(std::abs(static_cast<std::int64_t>(u.maxY)));
+    // The scene centre sits offX pixels right of the bitmap's left edge and
+    // offY pixels below its top edge, so the left-most and top-most points
+    // land on column 0 and row 0. For a figure wholly right of the centre or
+    // wholly below it these offsets are negative: the centre lies outside
+    // the bitmap, which still covers exactly the figure.
+    frame.offX = SaturateToInt32(-static_cast<std::int64_t>(u.minX));
+    frame.offY = u.maxY;
     frame.width = SaturateToInt32(static_cast<std::int64_t>(u.maxX) - u.minX + 1);
     frame.height = SaturateToInt32(static_cast<std::int64_t>(u.maxY) - u.minY + 1);
     frame.left = SaturateToInt32(static_cast<std::int64_t>(sceneState.scenePosX) - frame.offX);

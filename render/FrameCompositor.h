@@ -11,7 +11,7 @@
 struct FrameGeometry {
     Extent current;      // this frame's extremes, relative to the scene centre
     Extent cover;        // covering rectangle of this frame and the last, limited
-    int offX, offY;      // the scene centre inside the bitmap
+    int offX, offY;      // the scene centre in bitmap pixels (outside it when the figure lies off-centre)
     int width, height;   // bitmap size
     int left, top;       // bitmap position in the window
 };

@@ -1,21 +1,29 @@
 // roundTo gives exactly the double that formatting with "%.*g" and reading
 // the text back with atof gives, when both conversions are correctly rounded
-// (glibc's, and mingw-w64's own; msvcrt's printf is not). Most values the
-// scene rounds are worked out with integer arithmetic, without any text:
+// (glibc's, and mingw-w64's own; msvcrt's printf is not). The values the
+// scene rounds are worked out in double arithmetic, without any text:
 //
-//   1. value = m * 2^q exactly. For the decimal scale 10^-j that leaves
-//      `digits` digits before the point, value * 10^j = m * 5^j * 2^(q+j),
-//      an exact 128-bit product shifted right: its integer part fixes j,
-//      and the bits shifted out round it half to even, as the formatting
-//      rounds the exact binary value.
-//   2. The rounded digits M read back as M / 10^j. With M and 10^j both
-//      exact doubles (M <= 2^53, j <= 22) one IEEE division gives the
-//      correctly rounded quotient, which is what reading the text gives.
+//   1. The decimal scale. |value| lies in the binade [2^e, 2^(e+1)), and
+//      k = floor(log10 2^e) is (e * 78913) >> 18 for every double exponent,
+//      so 10^k <= |value| < 10^(k+2). Scaling by 10^j, j = digits - 1 - k,
+//      puts the exact X = |value| * 10^j in [10^(digits-1), 10^(digits+1));
+//      when it reaches 10^digits the scale drops to 10^(j-1). With
+//      |j| <= 22 every 10^|j| is an exact double, so y = |value| * 10^j (or
+//      |value| / 10^-j) is X correctly rounded.
+//   2. The digits. For at most 15 digits y is below 2^50, so the integer M
+//      nearest to y is (y + 2^52) - 2^52, ties to even, and y - M is exact.
+//      As y is a multiple of its own unit in the last place, and so is 1/2,
+//      X (within half a unit of y) rounds to the same M unless y itself
+//      lies halfway between two integers: only then does X - y decide, and
+//      its sign comes exactly from Dekker's error-free product.
+//   3. The rounded digits M read back as M / 10^j (or M * 10^-j): one IEEE
+//      operation on two exact doubles gives the correctly rounded result,
+//      which is what reading the text gives.
 //
-// Values outside that range (subnormals, very large or very small
-// magnitudes, 16 digits) take the text round trip itself, through the
-// correctly rounded conversions. So does a build whose doubles are evaluated
-// in wider registers (x87), where the division could round twice.
+// Other values (16 digits, subnormals, very large or very small magnitudes)
+// take the text round trip itself, through the correctly rounded
+// conversions. So does a build whose doubles are evaluated in wider
+// registers (x87), where the operations could round twice.
 #include "scene/RoundTo.h"
 
 #include <cfloat>
@@ -38,103 +46,89 @@ double RoundThroughText(double value, int digits) {
 #endif
 }
 
-#if defined(__SIZEOF_INT128__) && defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
 #define KORAVEL_ROUND_WITHOUT_TEXT 1
-
-using Uint128 = unsigned __int128;
-
-constexpr std::uint64_t kPowerOf5[28] = {
-    1ull,
-    5ull,
-    25ull,
-    125ull,
-    625ull,
-    3125ull,
-    15625ull,
-    78125ull,
-    390625ull,
-    1953125ull,
-    9765625ull,
-    48828125ull,
-    244140625ull,
-    1220703125ull,
-    6103515625ull,
-    30517578125ull,
-    152587890625ull,
-    762939453125ull,
-    3814697265625ull,
-    19073486328125ull,
-    95367431640625ull,
-    476837158203125ull,
-    2384185791015625ull,
-    11920928955078125ull,
-    59604644775390625ull,
-    298023223876953125ull,
-    1490116119384765625ull,
-    7450580596923828125ull,
-};
 
 // Every entry is an exact double.
 constexpr double kPowerOf10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-constexpr std::uint64_t kIntegerPowerOf10[17] = {1ull,
-                                                 10ull,
-                                                 100ull,
-                                                 1000ull,
-                                                 10000ull,
-                                                 100000ull,
-                                                 1000000ull,
-                                                 10000000ull,
-                                                 100000000ull,
-                                                 1000000000ull,
-                                                 10000000000ull,
-                                                 100000000000ull,
-                                                 1000000000000ull,
-                                                 10000000000000ull,
-                                                 100000000000000ull,
-                                                 1000000000000000ull,
-                                                 10000000000000000ull};
+// high + low == a * b exactly, by Dekker's splitting of each factor into
+// two halves whose products are exact. Holds while nothing overflows or
+// underflows, which the scales used here keep far away.
+struct ExactProduct {
+    double high;
+    double low;
+};
 
-// Rounds a finite, non-zero, normal `value` to 1..16 `digits`; false when the
-// value lies outside the range the integer route covers exactly.
+ExactProduct MultiplyExactly(double a, double b) {
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double aScaled = kSplitter * a;
+    const double aHigh = aScaled - (aScaled - a);
+    const double aLow = a - aHigh;
+    const double bScaled = kSplitter * b;
+    const double bHigh = bScaled - (bScaled - b);
+    const double bLow = b - bHigh;
+    const double high = a * b;
+    const double low = ((aHigh * bHigh - high) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
+    return {high, low};
+}
+
+// |value| scaled by 10^scale, correctly rounded; |scale| <= 22.
+double Scale(double magnitude, int scale) {
+    return scale >= 0 ? magnitude * kPowerOf10[scale] : magnitude / kPowerOf10[-scale];
+}
+
+// The sign of the exact magnitude * 10^scale - scaled, where `scaled` is
+// Scale(magnitude, scale): which way that rounding went.
+int SignOfRest(double magnitude, int scale, double scaled) {
+    if (scale >= 0) {
+        const double low = MultiplyExactly(magnitude, kPowerOf10[scale]).low;
+        return (low > 0) - (low < 0);
+    }
+    // magnitude / 10^-scale - scaled has the sign of
+    // magnitude - scaled * 10^-scale. The high part of that product lies
+    // within two roundings of magnitude, so their difference is exact.
+    const ExactProduct back = MultiplyExactly(scaled, kPowerOf10[-scale]);
+    const double difference = magnitude - back.high;
+    return (difference > back.low) - (difference < back.low);
+}
+
+// Rounds `value` to 1..15 `digits`; false when it lies outside the range
+// this route covers exactly (zeros, subnormals, infinities and NaN
+// included: their exponents put the scale out of range).
 bool RoundWithoutText(double value, int digits, double& result) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    const int biasedExponent = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biasedExponent == 0) return false;
-    const std::uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
-    const int q = biasedExponent - 1075;  // |value| = m * 2^q
+    const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    const int decimalExponent = (binaryExponent * 78913) >> 18;  // floor(log10 2^e)
+    int scale = digits - 1 - decimalExponent;
+    if (scale < -21 || scale > 22) return false;
 
-    // floor(log10 |value|) is this estimate or one above it.
-    int decimalExponent = static_cast<int>(std::floor((biasedExponent - 1023) * 0.30102999566398120));
-    const std::uint64_t lowest = kIntegerPowerOf10[digits - 1];
-    const std::uint64_t highest = kIntegerPowerOf10[digits];
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int j = digits - 1 - decimalExponent;
-        if (j < 0 || j > 22) return false;
-        const int shift = -(q + j);
-        if (shift <= 0 || shift >= 120) return false;
-        const Uint128 scaled = static_cast<Uint128>(m) * kPowerOf5[j];
-        const Uint128 whole = scaled >> shift;
-        if (whole >= highest) {
-            ++decimalExponent;
-            continue;
-        }
-        if (whole < lowest) {
-            --decimalExponent;
-            continue;
-        }
-        const Uint128 rest = scaled & ((static_cast<Uint128>(1) << shift) - 1);
-        const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
-        std::uint64_t rounded = static_cast<std::uint64_t>(whole);
-        if (rest > half || (rest == half && (rounded & 1))) ++rounded;
-        if (rounded > (1ull << 53)) return false;
-        const double magnitude = static_cast<double>(rounded) / kPowerOf10[j];
-        result = value < 0 ? -magnitude : magnitude;
-        return true;
+    const double magnitude = std::fabs(value);
+    const double highest = kPowerOf10[digits];
+    double scaled = Scale(magnitude, scale);
+    // One digit fewer after the point once y reaches 10^digits. When the
+    // exact value lies just below 10^digits, both scales round it to that
+    // same power of ten.
+    if (scaled >= highest) {
+        --scale;
+        scaled = Scale(magnitude, scale);
     }
-    return false;
+
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    double rounded = (scaled + kTwoTo52) - kTwoTo52;
+    const double fraction = scaled - rounded;
+    if (fraction == 0.5 || fraction == -0.5) {
+        // y lies halfway, and rounded is the even neighbour; the exact
+        // value may lie beyond the half, away from it.
+        const int rest = SignOfRest(magnitude, scale, scaled);
+        if (fraction > 0 && rest > 0) rounded += 1.0;
+        if (fraction < 0 && rest < 0) rounded -= 1.0;
+    }
+    const double readBack = scale >= 0 ? rounded / kPowerOf10[scale] : rounded * kPowerOf10[-scale];
+    result = value < 0 ? -readBack : readBack;
+    return true;
 }
 #endif
 
@@ -144,13 +138,13 @@ double roundTo(double value, int digits) {
     // "%.*g" takes a negative precision as none given (6) and 0 as 1.
     if (digits < 0) digits = 6;
     if (digits == 0) digits = 1;
+#ifdef KORAVEL_ROUND_WITHOUT_TEXT
+    double result;
+    if (digits <= 15 && RoundWithoutText(value, digits, result)) return result;
+#endif
     // Zeros (with their sign), infinities and NaN come back as they went.
     if (value == 0.0 || !std::isfinite(value)) return value;
     // Seventeen significant digits always read back as the same double.
     if (digits >= 17) return value;
-#ifdef KORAVEL_ROUND_WITHOUT_TEXT
-    double result;
-    if (RoundWithoutText(value, digits, result)) return result;
-#endif
     return RoundThroughText(value, digits);
 }

@@ -3,6 +3,7 @@
 // itself; the WM_CLOSE then runs the password check (Windows 9x with
 // password protection) before DefWindowProcA destroys the window.
 #include "host/CloseRules.h"
+#include "host/win32/SaverEntry.h"
 #include "host/win32/SaverHostState.h"
 
 static_assert(saverinput::kActivateApp == WM_ACTIVATEAPP && saverinput::kShowWindow == WM_SHOWWINDOW &&
@@ -59,6 +60,13 @@ LRESULT FinalStep(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+// A failed read leaves the point undefined; the old origin is the better
+// reference, as for a mouse move while the cursor cannot be read.
+void TakeMouseOrigin() {
+    POINT now;
+    if (GetCursorPos(&now)) saverHostState.mouseOrigin = now;
+}
+
 LRESULT CALLBACK DefSaverWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // A preview never closes itself; once a close is granted nothing is
     // refused any more.
@@ -66,7 +74,7 @@ LRESULT CALLBACK DefSaverWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
     if (msg == WM_CLOSE) {
         if (saverHostState.isWin9x && CheckPasswordToClose(hwnd) == 0) {
-            GetCursorPos(&saverHostState.mouseOrigin);
+            TakeMouseOrigin();
             return 0;
         }
         return FinalStep(hwnd, msg, wParam, lParam);
@@ -74,7 +82,10 @@ LRESULT CALLBACK DefSaverWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     // WM_APP is the request to verify, sent by CheckPasswordToClose while
     // checkInProgress is set; it must come before the check below.
     if (msg == WM_APP && saverHostState.isWin9x) {
-        return saverHostState.verifyPassword != nullptr ? saverHostState.verifyPassword(hwnd) : 1;
+        if (saverHostState.verifyPassword == nullptr) return 1;
+        const BOOL accepted = saverHostState.verifyPassword(hwnd);
+        RestoreFaultGuard();
+        return accepted;
     }
     if (saverHostState.checkInProgress) return FinalStep(hwnd, msg, wParam, lParam);
 

@@ -2,6 +2,7 @@
 // PASSWORD.CPL, the system's screen-saver-running state and the password
 // change in MPR.DLL. The components are loaded by name at run time; on
 // other systems none of this runs.
+#include "host/win32/SaverEntry.h"
 #include "host/win32/SaverHostState.h"
 
 namespace {
@@ -26,6 +27,7 @@ void LoadPasswordVerifier() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
     if (PasswordProtectionIsOn(key)) {
         saverHostState.passwordModule = LoadLibraryA("PASSWORD.CPL");
+        RestoreFaultGuard();
         if (saverHostState.passwordModule != nullptr) {
             saverHostState.verifyPassword = reinterpret_cast<VerifyPasswordFunction>(
                 reinterpret_cast<void*>(GetProcAddress(saverHostState.passwordModule, "VerifyScreenSavePwd")));
@@ -42,6 +44,7 @@ void LoadPasswordVerifier() {
 void UnloadPasswordVerifier() {
     if (!saverHostState.isWin9x || saverHostState.passwordModule == nullptr) return;
     FreeLibrary(saverHostState.passwordModule);
+    RestoreFaultGuard();
     saverHostState.passwordModule = nullptr;
     if (saverHostState.verifyPassword != nullptr) {
         saverHostState.verifyPassword = nullptr;
@@ -63,4 +66,5 @@ void ChangeSaverPassword(HWND parent) {
         reinterpret_cast<void*>(GetProcAddress(module, "PwdChangePasswordA")));
     if (change != nullptr) change("SCRSAVE", parent, 0, 0);
     FreeLibrary(module);
+    RestoreFaultGuard();
 }

@@ -63,16 +63,20 @@ BYTE ReadAcLineStatus() {
     return GetSystemPowerStatus(&status) ? status.ACLineStatus : 0xFF;
 }
 
-int RunMessageLoop() {
+}  // namespace
+
+int RunSaverMessageLoop() {
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);  // the quit code
+        // The message left in `message` is an older one; its wParam (a
+        // timer's identifier, say) is no exit code.
+        if (got == -1) return -1;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return static_cast<int>(message.wParam);
 }
-
-}  // namespace
 
 int RunSaverWindow(HWND parent) {
     WNDCLASSA windowClass = {};
@@ -104,7 +108,7 @@ int RunSaverWindow(HWND parent) {
     }
     if (saverHostState.saverWindow != nullptr) {
         if (!saverHostState.isPreview) SetForegroundWindow(saverHostState.saverWindow);
-        result = RunMessageLoop();
+        result = RunSaverMessageLoop();
     }
     UnloadPasswordVerifier();
     return result;

@@ -46,13 +46,21 @@ LONG WINAPI SaverFaultFilter(EXCEPTION_POINTERS*) {
     ExitProcess(static_cast<UINT>(-1));
 }
 
+bool faultGuardInForce = false;
+
 }  // namespace
 
 int RunUnderFaultGuard(GuardedMode mode, HINSTANCE instance, const char* args) {
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(SaverFaultFilter);
+    faultGuardInForce = true;
     const int result = mode(instance, args);
+    faultGuardInForce = false;
     SetUnhandledExceptionFilter(previous);
     return result;
+}
+
+void RestoreFaultGuard() {
+    if (faultGuardInForce) SetUnhandledExceptionFilter(SaverFaultFilter);
 }
 
 int DispatchSaverMode(HINSTANCE instance, const char* args) {

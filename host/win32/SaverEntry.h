@@ -17,6 +17,10 @@ int DispatchSaverMode(HINSTANCE instance, const char* args);
 // child of `parent`. Returns when the window is gone and its loop has ended.
 int RunSaverWindow(HWND parent);
 
+// The saver window's message loop: returns the quit code, or -1 when no
+// message could be fetched.
+int RunSaverMessageLoop();
+
 // Shows the configuration dialog (resource 2003) modally; returns the value
 // the dialog ended with, -1 when it could not be created.
 int RunConfigDialog(HWND parent);
@@ -30,3 +34,10 @@ BOOL PrepareConfigDialog(HINSTANCE instance);
 // ends the process with -1.
 using GuardedMode = int (*)(HINSTANCE instance, const char* args);
 int RunUnderFaultGuard(GuardedMode mode, HINSTANCE instance, const char* args);
+
+// The guard is the process's top-level exception filter, and a system
+// component loaded while a mode runs (PASSWORD.CPL, MPR.DLL) may set a
+// filter of its own in its place. This puts the guard's filter back while
+// the guard is in force; it is called after each load of such a component
+// and after each call into it.
+void RestoreFaultGuard();

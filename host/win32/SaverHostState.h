@@ -36,6 +36,10 @@ extern SaverHostState saverHostState;
 // hidden cursor, the autoplay answer, then DefWindowProcA.
 LRESULT CALLBACK DefSaverWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Makes the current cursor position the reference for mouse travel; when
+// the cursor cannot be read the origin stays as it was.
+void TakeMouseOrigin();
+
 // Decides a close request (called with closeGranted 0) and returns the new
 // closeGranted: at once without a password verifier, else through the
 // system's password dialog, which the window's own WM_APP runs.

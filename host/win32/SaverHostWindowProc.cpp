@@ -29,7 +29,7 @@ void RestoreInputMethod(HWND hwnd) {
 
 LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DetachInputMethod(hwnd);
-    GetCursorPos(&saverHostState.mouseOrigin);
+    TakeMouseOrigin();
     if (!saverHostState.isPreview) SetCursor(nullptr);
     return Forward(hwnd, msg, wParam, lParam);
 }

@@ -282,17 +282,54 @@ TEST_F(FullScreenSaver, ASecondStartBringsTheFirstForwardAndEndsWithZero) {
     EXPECT_EQ(saver.WaitExit(), 0u);
 }
 
+// Logs, through the CBT hook loaded into the saver's process, every system
+// command that reaches the default window processing of `window`'s thread.
+class SysCommandLog {
+public:
+    explicit SysCommandLog(HWND window) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + "koravel-syscommand.log";
+        DeleteFileA(path_.c_str());
+        module_ = LoadLibraryA(WindowsPath(KORAVEL_SYSCOMMAND_HOOK_PATH).c_str());
+        auto hook = module_ != nullptr ? reinterpret_cast<HOOKPROC>(
+                                             reinterpret_cast<void*>(GetProcAddress(module_, "SysCommandHook")))
+                                       : nullptr;
+        if (hook != nullptr) hook_ = SetWindowsHookExA(WH_CBT, hook, module_, GetWindowThreadProcessId(window, nullptr));
+    }
+    ~SysCommandLog() {
+        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        if (module_ != nullptr) FreeLibrary(module_);
+        DeleteFileA(path_.c_str());
+    }
+    SysCommandLog(const SysCommandLog&) = delete;
+    SysCommandLog& operator=(const SysCommandLog&) = delete;
+    bool Active() const { return hook_ != nullptr; }
+    std::string Text() const { return ReadText(path_); }
+
+private:
+    std::string path_;
+    HMODULE module_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
 TEST_F(FullScreenSaver, KeepsItsTitleAndRefusesTaskSwitchAndRestart) {
     HWND window = Start("KORAVEL.scr /s");
     ASSERT_NE(window, nullptr);
     SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
     EXPECT_EQ(WindowText(window), "Screen Saver");
+    SysCommandLog log(window);
+    ASSERT_TRUE(log.Active());
+    // Refused commands never reach the default processing; the monitor's
+    // power-down does, and closes the saver.
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
-    EXPECT_TRUE(StillRunningAfter(WM_SYSCOMMAND, SC_NEXTWINDOW, 0, window));
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_NEXTWINDOW, 0), 0);
+    EXPECT_TRUE(StillRunningAfter(WM_SYSCOMMAND, SC_PREVWINDOW, 0, window));
     EXPECT_TRUE(StillRunningAfter(WM_ACTIVATEAPP, TRUE, 0, window));
     EXPECT_TRUE(StillRunningAfter(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, PBTF_APMRESUMEFROMFAILURE, window));
-    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
     EXPECT_EQ(saver.WaitExit(), 0u);
+    EXPECT_EQ(log.Text(), "F170\r\n");
 }
 
 struct CloseEvent {
@@ -447,6 +484,7 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr\\DllOverrides");
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVEL9X.scr");
         SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", nullptr);
+        SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr);
         DeleteFileA(program.c_str());
     }
 
@@ -584,6 +622,29 @@ TEST(FaultGuard, OnWindows9xTheSystemNoLongerBelievesASaverRuns) {
         EXPECT_EQ(process.WaitExit(), kExitUnusable) << where;
         EXPECT_EQ(SystemSaverRunning(), 0u) << where;
     }
+}
+
+// The stand-ins set a fault filter of their own when loaded; the guard must
+// still end the process with -1 and take back the running-saver state.
+TEST_F(Windows9x, AFaultFilterOfAPasswordComponentDoesNotDisplaceTheGuard) {
+    const std::string probe = folder + "\\KORAVELPROBE.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPath(KORAVEL_FAULT_PROBE_PATH).c_str(), probe.c_str(), FALSE));
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe\\DllOverrides", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+    RegCloseKey(key);
+    SetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", "1");
+    for (const char* args : {"password mode", "password loop", "change mode"}) {
+        SaverProcess process;
+        ASSERT_TRUE(process.Start(probe, std::string("probe win9x ") + args));
+        EXPECT_EQ(process.WaitExit(), kExitUnusable) << args;
+        EXPECT_EQ(SystemSaverRunning(), 0u) << args;
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe\\DllOverrides");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\KORAVELPROBE.exe");
+    DeleteFileA(probe.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,23 @@
 // A stand-in for the system's MPR.DLL in the end-to-end tests (loaded only
 // with WINEDLLOVERRIDES mpr=n,b). PwdChangePasswordA logs its arguments to
-// change.log in the folder named by KORAVEL_TEST_PASSWORD_DIR.
+// change.log in the folder named by KORAVEL_TEST_PASSWORD_DIR. With
+// KORAVEL_TEST_PASSWORD_FILTER set, loading it sets a top-level exception
+// filter of its own that ends the process with code 3; it stays in force
+// after the library is gone.
 #include <windows.h>
+
+namespace {
+
+LONG WINAPI OwnFaultFilter(EXCEPTION_POINTERS*) { ExitProcess(3); }
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH && GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr, 0) != 0) {
+        SetUnhandledExceptionFilter(OwnFaultFilter);
+    }
+    return TRUE;
+}
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD first,
                                                                  DWORD second) {

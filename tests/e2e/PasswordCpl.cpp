@@ -1,10 +1,15 @@
 // A stand-in for the system's PASSWORD.CPL in the end-to-end tests. Its
 // VerifyScreenSavePwd logs each call (the class of the window it was given)
 // to verify.log and answers from answer.txt ('1' accepts, anything else
-// refuses), both in the folder named by KORAVEL_TEST_PASSWORD_DIR.
+// refuses), both in the folder named by KORAVEL_TEST_PASSWORD_DIR. With
+// KORAVEL_TEST_PASSWORD_FILTER set, loading it sets a top-level exception
+// filter of its own that ends the process with code 3, as a component with
+// its own fault handling may do.
 #include <windows.h>
 
 namespace {
+
+LONG WINAPI OwnFaultFilter(EXCEPTION_POINTERS*) { ExitProcess(3); }
 
 bool PathIn(const char* name, char* path, DWORD size) {
     DWORD length = GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", path, size);
@@ -41,4 +46,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
         }
     }
     return answer == '1';
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH && GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr, 0) != 0) {
+        SetUnhandledExceptionFilter(OwnFaultFilter);
+    }
+    return TRUE;
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "render/FrameCompositor.h"
 #include "render/RecordingSurface.h"
@@ -27,7 +29,7 @@ protected:
     }
 
     // Slot 1 with two outline points, so four vertices, at these px, py.
-    static void PlacePoints(std::initializer_list<std::pair<int, int>> points) {
+    static void PlacePoints(const std::vector<std::pair<int, int>>& points) {
         CharacterSlot& slot = characterSlots[1];
         slot.glyph.pointCount = static_cast<int>(points.size()) / 2;
         int j = 0;
@@ -99,9 +101,38 @@ TEST_F(ComposeFrameTest, TheFirstFrameCoversLastFramesOriginShiftedByTheStartMov
     sceneState.lastMoveY = 7;
     FrameGeometry frame = PlanFrame();
     ExpectExtent(frame.cover, 9, 7, 30, 30);
-    EXPECT_EQ(frame.offX, 9);
+    EXPECT_EQ(frame.offX, -9) << "the rectangle lies wholly right of the centre";
+    EXPECT_EQ(frame.offY, 30);
     EXPECT_EQ(frame.width, 22);
     EXPECT_EQ(frame.height, 24);
+    EXPECT_EQ(frame.left, 409);
+    EXPECT_EQ(frame.top, 270);
+}
+
+TEST_F(ComposeFrameTest, AFigureOffTheCentreGetsABitmapThatCoversExactlyItsPixels) {
+    // A bar below the centre (where "-" sits) and a figure right of it: every
+    // point lands on its own window pixel, the extremes on the bitmap's
+    // edges, and none is pinned.
+    const std::vector<std::pair<int, int>> below = {{-17, -1}, {17, -1}, {17, -16}, {-17, -16}};
+    const std::vector<std::pair<int, int>> right = {{8, 20}, {44, 20}, {44, -20}, {8, -20}};
+    for (const bool isBelow : {true, false}) {
+        SCOPED_TRACE(isBelow ? "below the centre" : "right of the centre");
+        const std::vector<std::pair<int, int>>& figure = isBelow ? below : right;
+        PlacePoints(figure);
+        sceneState.prevExtent = CurrentExtremes();  // the figure stood here last frame too
+
+        const FrameGeometry frame = PlanFrame();
+        RebasePoints(frame);
+        Extent rebased{frame.width, frame.height, -1, -1};
+        for (int j = 1; j <= 4; ++j) {
+            const ProjectedPoint& v = characterSlots[1].projected.vertex[j];
+            EXPECT_EQ(frame.left + v.px, 400 + figure[j - 1].first);
+            EXPECT_EQ(frame.top + v.py, 300 - figure[j - 1].second);
+            rebased = {std::min(rebased.minX, v.px), std::min(rebased.minY, v.py), std::max(rebased.maxX, v.px),
+                       std::max(rebased.maxY, v.py)};
+        }
+        ExpectExtent(rebased, 0, 0, frame.width - 1, frame.height - 1);
+    }
 }
 
 TEST_F(ComposeFrameTest, PastHalfTheWidthTheRectangleSpansTheWindowAndSidewaysMotionStops) {
@@ -178,6 +209,20 @@ TEST_F(ComposeFrameTest, PointsAtTheEndsOfTheIntegerRangeSaturateInsteadOfWrappi
     AdvanceAnimation(frame);
     PlanFrame();
     ExpectExtent(sceneState.prevExtent, kLow, kLow, 7, 8);
+
+    // Wholly below the centre at the bottom of the range: offY is the
+    // rectangle's top itself, only the bitmap's place saturates, and no
+    // point is pinned.
+    PlacePoints({{-5, kLow}, {5, kLow + 10}, {0, kLow}, {0, kLow}});
+    sceneState.prevExtent = CurrentExtremes();
+    sceneState.lastMoveX = sceneState.lastMoveY = 0;
+    frame = PlanFrame();
+    EXPECT_EQ(frame.offY, kLow + 10);
+    EXPECT_EQ(frame.height, 11);
+    EXPECT_EQ(frame.top, kHigh);
+    RebasePoints(frame);
+    EXPECT_EQ(v[1].py, 10);
+    EXPECT_EQ(v[2].py, 0);
 }
 
 TEST_F(ComposeFrameTest, TheLargestSpeedsAndStepsNeverWrap) {

@@ -73,6 +73,7 @@ public:
             report_ += line;
         }
     }
+    long Checked() const { return checked_; }
     void Verify() const {
         EXPECT_GT(checked_, 0);
         EXPECT_EQ(mismatches_, 0) << "of " << checked_ << " values:\n" << report_;
@@ -85,6 +86,18 @@ private:
 };
 
 constexpr int kSceneDigits[] = {9, 12, 13};
+
+// A decimal of digits + 1 digits ending in 5, read as the double nearest to
+// it: halfway between two results, or just off it on either side.
+double NearTie(SplitMix& random, int digits) {
+    std::int64_t lowest = 1;
+    for (int d = 0; d < digits; ++d) lowest *= 10;
+    const std::int64_t leading = random.Between(lowest / 10, lowest - 1);
+    const int exponent = static_cast<int>(random.Between(-20, 12));
+    char text[64];
+    std::snprintf(text, sizeof text, "%lld5e%d", static_cast<long long>(leading), exponent);
+    return std::strtod(text, nullptr);
+}
 
 TEST(RoundTo, MatchesTheTextRoundTripOnSceneArithmetic) {
     // The values scene setup and the wall ordering round: heights of lines
@@ -138,13 +151,7 @@ TEST(RoundTo, MatchesTheTextRoundTripNearTiesAtTheLastDigit) {
     Comparison comparison;
     for (int n = 0; n < 60000; ++n) {
         for (int digits : {9, 12, 13, 15}) {
-            std::int64_t lowest = 1;
-            for (int d = 0; d < digits; ++d) lowest *= 10;
-            const std::int64_t leading = random.Between(lowest / 10, lowest - 1);
-            const int exponent = static_cast<int>(random.Between(-20, 12));
-            char text[64];
-            std::snprintf(text, sizeof text, "%lld5e%d", static_cast<long long>(leading), exponent);
-            const double nearTie = std::strtod(text, nullptr);
+            const double nearTie = NearTie(random, digits);
             comparison.Check(nearTie, digits);
             comparison.Check(std::nextafter(nearTie, 0.0), digits);
             comparison.Check(std::nextafter(nearTie, 1e300), digits);
@@ -152,6 +159,48 @@ TEST(RoundTo, MatchesTheTextRoundTripNearTiesAtTheLastDigit) {
         }
     }
     comparison.Verify();
+}
+
+TEST(RoundTo, MatchesTheTextRoundTripAroundPowersOfTen) {
+    // Where the scaled value reaches the next power of ten the decimal scale
+    // changes: the doubles next to every power, from below and above.
+    Comparison comparison;
+    for (int power = -24; power <= 38; ++power) {
+        char text[16];
+        std::snprintf(text, sizeof text, "1e%d", power);
+        double below = std::strtod(text, nullptr), above = below;
+        for (int step = 0; step < 4; ++step) {
+            for (int digits = 1; digits <= 16; ++digits) {
+                comparison.Check(below, digits);
+                comparison.Check(-above, digits);
+            }
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, HUGE_VAL);
+        }
+    }
+    comparison.Verify();
+}
+
+TEST(RoundTo, MatchesTheTextRoundTripOnRandomValuesAndNearTies) {
+    // Random doubles from about 1e-17 to 1e22, and near ties, at the scene's
+    // digit counts. KORAVEL_ROUNDTO_CHECKS raises the count for a long run
+    // by hand (ten million, in an optimised build).
+    long count = 20000;
+    if (const char* asked = std::getenv("KORAVEL_ROUNDTO_CHECKS")) count = std::atol(asked);
+    SplitMix random;
+    Comparison comparison;
+    for (long n = 0; n < count; ++n) {
+        const std::uint64_t exponent = static_cast<std::uint64_t>(random.Between(1023 - 56, 1023 + 73));
+        const std::uint64_t bits = (random.Next() & ((1ull << 52) - 1)) | (exponent << 52) | (random.Next() & (1ull << 63));
+        for (int digits : kSceneDigits) comparison.Check(FromBits(bits), digits);
+        const int digits = kSceneDigits[n % 3];
+        const double nearTie = NearTie(random, digits);
+        comparison.Check(nearTie, digits);
+        comparison.Check(std::nextafter(nearTie, 0.0), digits);
+        comparison.Check(std::nextafter(nearTie, HUGE_VAL), digits);
+    }
+    comparison.Verify();
+    std::printf("roundTo: %ld comparisons with the text round trip\n", comparison.Checked());
 }
 
 TEST(RoundTo, RoundsExactTiesHalfToEven) {

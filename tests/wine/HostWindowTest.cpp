@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "host/win32/SaverEntry.h"
 #include "host/win32/SaverHostState.h"
 #include "host/win32/SaverWindow.h"
 #include "render/win32/DesktopCopy.h"
+#include "render/win32/GdiSurface.h"
 #include "scene/SceneRecords.h"
 #include "settings/Settings.h"
 
@@ -104,6 +107,40 @@ BOOL WINAPI UnreadableCursorPos(POINT* point) {
     point->x = 20000;
     point->y = -20000;
     return FALSE;
+}
+
+// The mains status the system reports; a reading that fails is 0xFF.
+BYTE reportedAcLine = 1;
+
+BOOL WINAPI ReportedPowerStatus(SYSTEM_POWER_STATUS* status) {
+    *status = SYSTEM_POWER_STATUS{};
+    status->ACLineStatus = reportedAcLine;
+    return TRUE;
+}
+
+// The system commands that reach the platform's default processing; they
+// are answered 0 there and carried out nowhere.
+std::vector<WPARAM> defaultSysCommands;
+
+LRESULT WINAPI RecordingDefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSCOMMAND) {
+        defaultSysCommands.push_back(wParam);
+        return 0;
+    }
+    static const auto platform = reinterpret_cast<WNDPROC>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "DefWindowProcA")));
+    return platform(hwnd, msg, wParam, lParam);
+}
+
+// One timer tick is fetched, then the fetch fails.
+int messageFetches = 0;
+
+BOOL WINAPI TickThenFailedFetch(MSG* message, HWND, UINT, UINT) {
+    if (messageFetches++ > 0) return -1;
+    *message = MSG{};
+    message->message = WM_TIMER;
+    message->wParam = 100;
+    return TRUE;
 }
 
 class SaverWindowTest : public testing::Test {
@@ -337,6 +374,21 @@ TEST_F(SaverWindowTest, AMoveWhileTheCursorCannotBeReadIsNoTravel) {
     EXPECT_TRUE(TakeCloseRequest());
 }
 
+TEST_F(SaverWindowTest, AnUnreadableCursorNeverBecomesTheOrigin) {
+    saverHostState.mouseOrigin = POINT{300, 300};
+    ImportReplacement unreadable("GetCursorPos", reinterpret_cast<void*>(UnreadableCursorPos));
+    ASSERT_TRUE(unreadable.Active());
+    ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    EXPECT_EQ(saverHostState.mouseOrigin.x, 300) << "at creation";
+    EXPECT_EQ(saverHostState.mouseOrigin.y, 300) << "at creation";
+    saverHostState.isWin9x = 1;
+    saverHostState.verifyPassword = FakeVerifyScreenSavePwd;
+    EXPECT_EQ(Send(WM_CLOSE), 0);
+    EXPECT_EQ(verifyCalls, 1);
+    EXPECT_EQ(saverHostState.mouseOrigin.x, 300) << "after a refused password";
+    EXPECT_EQ(saverHostState.mouseOrigin.y, 300) << "after a refused password";
+}
+
 TEST_F(SaverWindowTest, ActivationAndPowerEventsFollowTheirRules) {
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
     Send(WM_ACTIVATEAPP, TRUE);
@@ -353,27 +405,36 @@ TEST_F(SaverWindowTest, ActivationAndPowerEventsFollowTheirRules) {
 
 TEST_F(SaverWindowTest, PowerStatusChangeClosesOnlyWhenTheMainsStatusChanged) {
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
-    SYSTEM_POWER_STATUS status;
-    ASSERT_TRUE(GetSystemPowerStatus(&status));
-    saverHostState.acLineStatus = status.ACLineStatus;
-    Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
-    EXPECT_FALSE(TakeCloseRequest());
-    // A failed first reading (0xFF) against a good one counts as a change.
-    saverHostState.acLineStatus = static_cast<BYTE>(status.ACLineStatus ^ 1);
+    ImportReplacement power("GetSystemPowerStatus", reinterpret_cast<void*>(ReportedPowerStatus));
+    ASSERT_TRUE(power.Active());
+    // The reading at start failed (0xFF): the first good reading is a change.
+    ASSERT_EQ(saverHostState.acLineStatus, 0xFF);
+    reportedAcLine = 1;
     Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
     EXPECT_TRUE(TakeCloseRequest());
-    EXPECT_EQ(saverHostState.acLineStatus, status.ACLineStatus);
+    EXPECT_EQ(saverHostState.acLineStatus, 1);
+    Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    EXPECT_FALSE(TakeCloseRequest()) << "the mains as before";
+    reportedAcLine = 0;
+    Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    EXPECT_TRUE(TakeCloseRequest()) << "the mains pulled";
 }
 
 TEST_F(SaverWindowTest, SystemCommandsOfTheFullScreenSaver) {
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    ImportReplacement recording("DefWindowProcA", reinterpret_cast<void*>(RecordingDefWindowProc));
+    ASSERT_TRUE(recording.Active());
+    defaultSysCommands.clear();
+    // Task switches and a second saver start are refused: the default
+    // processing never sees them.
     EXPECT_EQ(Send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
     EXPECT_EQ(Send(WM_SYSCOMMAND, SC_NEXTWINDOW), 0);
     EXPECT_EQ(Send(WM_SYSCOMMAND, SC_PREVWINDOW), 0);
     EXPECT_FALSE(TakeCloseRequest());
-    EXPECT_TRUE(IsWindow(window));
+    // The monitor's power-down closes and still goes on.
     Send(WM_SYSCOMMAND, SC_MONITORPOWER, 2);
     EXPECT_TRUE(TakeCloseRequest());
+    EXPECT_EQ(defaultSysCommands, std::vector<WPARAM>{SC_MONITORPOWER});
 }
 
 TEST_F(SaverWindowTest, CursorIsAnsweredHidden) {
@@ -486,13 +547,28 @@ TEST_F(SaverWindowTest, AutoplayQueryClosesAndIsCancelledOnlyUnderPassword) {
     EXPECT_TRUE(TakeCloseRequest());
 }
 
-TEST_F(SaverWindowTest, OnceGrantedTimerTicksAndInputStopAtTheFilter) {
+TEST_F(SaverWindowTest, OnceGrantedTimerTicksDrawNoFrameAndInputRequestsNoClose) {
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    // Every frame takes the window's device context, so the tally of made
+    // objects shows whether a tick drew one.
+    const long beforeTick = gdiTally.made;
+    Send(WM_TIMER, 100);
+    ASSERT_GT(gdiTally.made, beforeTick) << "a tick draws a frame while the saver watches";
     saverHostState.closeGranted = 1;
+    const long granted = gdiTally.made;
     EXPECT_EQ(Send(WM_TIMER, 100), 0);
+    EXPECT_EQ(gdiTally.made, granted);
     Send(WM_KEYDOWN);
     Send(WM_LBUTTONDOWN);
     EXPECT_FALSE(TakeCloseRequest());
+}
+
+TEST(SaverMessageLoop, AFailedFetchEndsTheLoopWithMinusOne) {
+    ImportReplacement failing("GetMessageA", reinterpret_cast<void*>(TickThenFailedFetch));
+    ASSERT_TRUE(failing.Active());
+    messageFetches = 0;
+    EXPECT_EQ(RunSaverMessageLoop(), -1);
+    EXPECT_EQ(messageFetches, 2);
 }
 
 }  // namespace

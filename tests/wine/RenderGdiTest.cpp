@@ -1,16 +1,19 @@
 // The renderers and the compositor on real GDI: known solids drawn into a
-// DIB section with the pixels read back, and a long run of whole frames
-// into a window that must give back every GDI object it makes.
+// DIB section with the pixels read back, whole frames drawn into a window
+// and read back from it, and a long run of frames that must give back every
+// GDI object they make.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
 
 #include "render/ComposeFrame.h"
+#include "render/FrameCompositor.h"
 #include "render/RenderEndFace.h"
 #include "render/RenderSolid.h"
 #include "render/win32/DesktopCopy.h"
 #include "render/win32/GdiSurface.h"
+#include "scene/ProjectFrame.h"
 #include "scene/SetupScene.h"
 #include "settings/Settings.h"
 #include "unit/RenderTestScene.h"
@@ -28,18 +31,18 @@ constexpr std::uint32_t kBackground = 0x00FF00;  // green, as 0xRRGGBB in the DI
 // background colour.
 class Canvas {
 public:
-    Canvas() {
+    explicit Canvas(int width = kSize, int height = kSize) : width_(width) {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         previous_ = SelectObject(dc_, bitmap_);
-        for (int i = 0; i < kSize * kSize; ++i) bits_[i] = kBackground;
+        for (int i = 0; i < width * height; ++i) bits_[i] = kBackground;
     }
     ~Canvas() {
         SelectObject(dc_, previous_);
@@ -49,10 +52,12 @@ public:
     HDC dc() const { return dc_; }
     std::uint32_t Pixel(int x, int y) const {
         GdiFlush();
-        return bits_[y * kSize + x] & 0xFFFFFF;
+        return bits_[y * width_ + x] & 0xFFFFFF;
     }
+    void Put(int x, int y, std::uint32_t colour) { bits_[y * width_ + x] = colour; }
 
 private:
+    int width_;
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ previous_;
@@ -140,13 +145,20 @@ HWND MakeWindow(bool shown) {
     return window;
 }
 
-// Two boxes in a 320 x 240 window, through the real scene setup; in moving
-// mode with a viewing tilt, or standing still at the centre.
-void SetUpTwoBoxes(bool moving) {
+// Every setting at its default, the scene records cleared.
+void ResetScene() {
     std::memset(&settings, 0, sizeof settings);
     std::memset(&sceneState, 0, sizeof sceneState);
     std::memset(characterSlots, 0, sizeof characterSlots);
     for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
+    sceneState.clientWidth = 320;
+    sceneState.clientHeight = 240;
+}
+
+// Two boxes in a 320 x 240 window, through the real scene setup; in moving
+// mode with a viewing tilt, or standing still at the centre.
+void SetUpTwoBoxes(bool moving) {
+    ResetScene();
     settings.OPTIONN = 2;
     settings.SIZE = 10;
     settings.SIZEY = 10;
@@ -158,22 +170,53 @@ void SetUpTwoBoxes(bool moving) {
     settings.VIEW = moving ? 3 : 0;
     LoadBox(1);
     LoadBox(2);
-    sceneState.clientWidth = 320;
-    sceneState.clientHeight = 240;
     SetupScene();
 }
 
-// The desktop image, filled with one colour.
-void MakeDesktopCopy(HWND window, COLORREF colour) {
+// One rectangular glyph in design units, alone in a 320 x 240 window over
+// black, without a viewing tilt: turning in place, or moving without a turn.
+void SetUpOneBar(int left, int bottom, int right, int top, int size, bool moving) {
+    ResetScene();
+    GlyphDefinition& g = characterSlots[1].glyph;
+    const int x[4] = {left, right, right, left};
+    const int y[4] = {top, top, bottom, bottom};
+    for (int i = 0; i < 4; ++i) g.pointX[i + 1] = x[i], g.pointY[i + 1] = y[i];
+    g.pointCount = 4;
+    g.contourCount = 1;
+    g.contourFirst[1] = 1, g.contourLast[1] = 4;
+    settings.OPTIONN = 1;
+    settings.SIZE = size;
+    settings.SIZEY = size;
+    settings.VIEW = 0;
+    settings.STEPRAG = moving ? 0 : 9;
+    settings.OPTIONP = moving ? 2 : 1;
+    settings.BKMODE = 1;
+    settings.ZANZOU = 0;
+    SetupScene();
+}
+
+// Colours that differ from pixel to pixel, one set for the desktop copy and
+// one for the window, so a copy taken from the wrong place shows. Their blue
+// is never 0, so none is black or a shade of a red solid.
+std::uint32_t DesktopPattern(int x, int y) { return (x & 0xFF) << 16 | (y & 0xFF) << 8 | (0x40 + (x >> 8)); }
+std::uint32_t WindowPattern(int x, int y) { return DesktopPattern(x, y) + 0x80; }
+
+// A 320 x 240 canvas painted pixel by pixel.
+struct WindowSizedCanvas : Canvas {
+    explicit WindowSizedCanvas(std::uint32_t (*pattern)(int, int)) : Canvas(320, 240) {
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) Put(x, y, pattern(x, y));
+    }
+};
+
+void MakeDesktopCopy(HWND window) {
     HDC screen = GetDC(window);
     desktopCopyDC = CreateCompatibleDC(screen);
     desktopCopyBitmap = CreateCompatibleBitmap(screen, 320, 240);
     SelectObject(desktopCopyDC, desktopCopyBitmap);
     ReleaseDC(window, screen);
-    RECT all = {0, 0, 320, 240};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(desktopCopyDC, &all, brush);
-    DeleteObject(brush);
+    WindowSizedCanvas desktop(DesktopPattern);
+    BitBlt(desktopCopyDC, 0, 0, 320, 240, desktop.dc(), 0, 0, SRCCOPY);
 }
 
 void FreeDesktopCopy() {
@@ -183,49 +226,99 @@ void FreeDesktopCopy() {
     desktopCopyBitmap = nullptr;
 }
 
-COLORREF WindowPixel(HWND window, int x, int y) {
+void PaintWindow(HWND window, const Canvas& image) {
     HDC dc = GetDC(window);
-    COLORREF colour = GetPixel(dc, x, y);
+    BitBlt(dc, 0, 0, 320, 240, image.dc(), 0, 0, SRCCOPY);
     ReleaseDC(window, dc);
-    return colour;
 }
+
+// The window's pixels as they stand, as 0xRRGGBB.
+struct WindowPixels : Canvas {
+    explicit WindowPixels(HWND window) : Canvas(320, 240) {
+        HDC dc = GetDC(window);
+        BitBlt(this->dc(), 0, 0, 320, 240, dc, 0, 0, SRCCOPY);
+        ReleaseDC(window, dc);
+    }
+};
 
 TEST(RenderGdi, AFrameCoversItsRectangleOverTheChosenBackground) {
     HWND window = MakeWindow(true);
     ASSERT_NE(window, nullptr);
     SetUpTwoBoxes(false);
-    const COLORREF blue = RGB(0, 0, 255), white = RGB(255, 255, 255);
-    MakeDesktopCopy(window, blue);
-    auto paintWindow = [&](COLORREF colour) {
-        HDC dc = GetDC(window);
-        RECT all = {0, 0, 320, 240};
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(window, dc);
-    };
+    MakeDesktopCopy(window);
+    const WindowSizedCanvas earlier(WindowPattern);
     // The row of two boxes spans x -80..80 and y -40..40 (a little more in
-    // perspective) about the window's centre (160, 120).
-    paintWindow(white);
+    // perspective) about the window's centre (160, 120), so the frame's
+    // rectangle starts well inside the window on both axes.
+    PaintWindow(window, earlier);
     settings.BKMODE = 0;
     settings.ZANZOU = 0;
     ComposeFrame(window);
-    EXPECT_EQ(WindowPixel(window, 160, 120), blue) << "the desktop copy between the two boxes";
-    EXPECT_EQ(WindowPixel(window, 160 - 100 + 20, 120), RGB(255, 0, 0)) << "the first box's front face";
-    EXPECT_EQ(WindowPixel(window, 5, 5), white) << "outside the frame's rectangle nothing changes";
+    WindowPixels shown(window);
+    EXPECT_EQ(shown.Pixel(160, 120), DesktopPattern(160, 120)) << "the desktop copy between the two boxes";
+    EXPECT_EQ(shown.Pixel(160 - 100 + 20, 120), 0xFF0000u) << "the first box's front face";
+    EXPECT_EQ(shown.Pixel(5, 5), WindowPattern(5, 5)) << "outside the frame's rectangle nothing changes";
 
-    paintWindow(white);
+    PaintWindow(window, earlier);
     settings.BKMODE = 1;
     ComposeFrame(window);
-    EXPECT_EQ(WindowPixel(window, 160, 120), RGB(0, 0, 0)) << "black background";
-    EXPECT_EQ(WindowPixel(window, 5, 5), white);
+    WindowPixels black(window);
+    EXPECT_EQ(black.Pixel(160, 120), 0u) << "black background";
+    EXPECT_EQ(black.Pixel(5, 5), WindowPattern(5, 5));
 
-    paintWindow(white);
+    PaintWindow(window, earlier);
     settings.ZANZOU = 1;
     ComposeFrame(window);
-    EXPECT_EQ(WindowPixel(window, 160, 120), white) << "trails keep what the screen shows";
+    EXPECT_EQ(WindowPixels(window).Pixel(160, 120), WindowPattern(160, 120)) << "trails keep what the screen shows";
 
     FreeDesktopCopy();
+    DestroyWindow(window);
+}
+
+// Draws frames over black and checks after each that every lit pixel lies
+// within this frame's figure, that is, nothing of an earlier frame is left.
+void ExpectNothingLeftBehind(HWND window, int frames) {
+    PaintWindow(window, WindowSizedCanvas([](int, int) { return 0u; }));
+    for (int frame = 0; frame < frames; ++frame) {
+        ProjectFrame();  // as the frame will see it
+        const Extent e = CurrentExtremes();
+        const int left = sceneState.scenePosX + e.minX, right = sceneState.scenePosX + e.maxX;
+        const int top = sceneState.scenePosY - e.maxY, bottom = sceneState.scenePosY - e.minY;
+        ComposeFrame(window);
+        WindowPixels shown(window);
+        int lit = 0, astray = 0;
+        for (int y = 0; y < 240; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                if (shown.Pixel(x, y) == 0) continue;
+                ++lit;
+                astray += x < left || x > right || y < top || y > bottom;
+            }
+        }
+        EXPECT_GT(lit, 0) << "frame " << frame;
+        EXPECT_EQ(astray, 0) << "frame " << frame;
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(RenderGdi, AFigureOffTheSceneCentreLeavesNothingBehind) {
+    HWND window = MakeWindow(true);
+    ASSERT_NE(window, nullptr);
+
+    // A slab below the centre, as "-" sits in its cell, turning in place.
+    SetUpOneBar(-17, -16, 17, -1, 30, false);
+    ProjectFrame();
+    ASSERT_LT(CurrentExtremes().maxY, 0);
+    ExpectNothingLeftBehind(window, 12);
+
+    // A glyph drawn right of its cell centre, moving over the screen.
+    SetUpOneBar(8, -20, 44, 20, 5, true);
+    ProjectFrame();
+    ASSERT_GT(CurrentExtremes().minX, 0);
+    const int startX = sceneState.scenePosX, startY = sceneState.scenePosY;
+    ExpectNothingLeftBehind(window, 12);
+    EXPECT_NE(sceneState.scenePosX, startX);
+    EXPECT_NE(sceneState.scenePosY, startY);
+
     DestroyWindow(window);
 }
 
@@ -233,7 +326,7 @@ TEST(RenderGdi, TenThousandFramesGiveBackEveryObjectTheyMake) {
     HWND window = MakeWindow(false);
     ASSERT_NE(window, nullptr);
     SetUpTwoBoxes(true);
-    MakeDesktopCopy(window, RGB(0, 0, 255));
+    MakeDesktopCopy(window);
 
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const GdiTally before = gdiTally;
