@@ -4,7 +4,8 @@
 // made and freed as the saver window does). It prints the GDI objects the
 // frames made and released and the process's memory, and ends with 0 when
 // every object made was released and private memory grew by at most 1 MB
-// after the first 1,000 frames, else with 1.
+// after the first 1,000 frames, else with 1. It reports at 1,000 frames, at
+// every 10,000 and at the end.
 //
 //     FrameSoak [frames] [settings file with glyphs]     (default 100000, res/KORAVEL.ini)
 #include <windows.h>
@@ -159,7 +160,7 @@ int main(int argc, char** argv) {
         if (done == kFramesPerScene) {
             baseline = PrivateBytes();
             Report(done, baseline, baseline);
-        } else if (done == 10000 || done == frames) {
+        } else if (done % 10000 == 0 || done == frames) {
             Report(done, PrivateBytes(), baseline);
         }
     }
