@@ -27,6 +27,23 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# With wine32 installed, the wine command starts the 32-bit loader, which a
+# kernel without 32-bit support cannot run at all. Every program here is
+# 64-bit, so the 64-bit loader then stands in for it, for this shell and
+# everything it starts.
+use_runnable_wine() {
+  wine --version >/dev/null 2>&1 && return 0
+  [ -x /usr/lib/wine/wine64 ] || return 0
+  mkdir -p "$KORAVEL_WINE_TMP/bin"
+  local name
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+      >"$KORAVEL_WINE_TMP/bin/$name"
+    chmod +x "$KORAVEL_WINE_TMP/bin/$name"
+  done
+  export PATH="$KORAVEL_WINE_TMP/bin:$PATH"
+}
+
 # Starts Xvfb on a free display and boots a temporary Wine prefix on it.
 # Exports DISPLAY, WINEPREFIX, WINEDEBUG and WINEDLLOVERRIDES. The display
 # must exist before the first Wine program of the prefix runs: a wineserver
@@ -34,6 +51,7 @@ ensure_packages() {
 start_wine_env() {
   local width="${1:-1024}" height="${2:-768}"
   KORAVEL_WINE_TMP="$(mktemp -d /tmp/koravel-wine.XXXXXX)"
+  use_runnable_wine
   export WINEPREFIX="$KORAVEL_WINE_TMP/prefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -51,16 +51,6 @@ void CreateFolders(const std::string& path) {
     }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream) return false;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) text.append(chunk, got);
-    std::fclose(stream);
-    return true;
-}
-
 }  // namespace
 
 int LoadResourceString(ModuleHandle, unsigned id, char* buffer, int size) {
@@ -86,42 +76,20 @@ std::string ProfileFilePath(const char* file) {
 
 std::uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                 std::uint32_t size, const char* file) {
-    if (!buffer || size == 0) return 0;
-    std::string text;
-    const std::string* value = nullptr;
-    ProfileText profile;
-    if (ReadWholeFile(ProfileFilePath(file), text)) {
-        profile.Parse(text);
-        value = profile.Find(section, key);
-    }
-    if (value) return CopyProfileValue(*value, buffer, size);
-    return CopyProfileDefault(defaultValue, buffer, size);
+    return ReadProfileStringFromFile(ProfileFilePath(file), section, key, defaultValue, buffer, size);
 }
 
 std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultValue, const char* file) {
-    // Read as Windows does: the value into a 30-character buffer, then an
-    // integer with an optional sign and a 0x, 0o or 0b base prefix.
-    char text[30];
-    if (ReadProfileString(section, key, "", text, sizeof text, file) == 0)
-        return static_cast<std::uint32_t>(defaultValue);
-    return ParseProfileInteger(text);
+    return ReadProfileIntFromFile(ProfileFilePath(file), section, key, defaultValue);
 }
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
-    if (!section || !key || !value || !file) return false;
+    if (!file) return false;
     std::string path = ProfileFilePath(file);
-    std::string text;
-    bool existed = ReadWholeFile(path, text);
-    ProfileText profile;
-    profile.Parse(text);
-    if (!profile.Set(section, key, value)) return true;  // the value is already stored
-    if (!existed && !HasFolder(file)) CreateFolders(DefaultProfileFolder());
-    std::FILE* stream = std::fopen(path.c_str(), "wb");
-    if (!stream) return false;
-    std::string written = profile.Text();
-    bool complete = std::fwrite(written.data(), 1, written.size(), stream) == written.size();
-    complete = (std::fclose(stream) == 0) && complete;
-    return complete;
+    // The settings folder may not exist before the first save.
+    struct stat status;
+    if (!HasFolder(file) && stat(path.c_str(), &status) != 0) CreateFolders(DefaultProfileFolder());
+    return WriteProfileValueToFile(path, section, key, value);
 }
 
 int FormatUnsigned(char* buffer, std::uint32_t value) {

@@ -17,6 +17,18 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first);
 }
 
+std::string TrimLeft(const char* text) {
+    while (*text && IsProfileSpace(*text)) ++text;
+    return text;
+}
+
+// Windows keeps names and values as C strings: a NUL byte ends them.
+std::string CutAtNul(std::string text) {
+    std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) text.resize(nul);
+    return text;
+}
+
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -40,18 +52,18 @@ ProfileText::Line ProfileText::ParseLine(std::string body, std::string ending) {
         std::size_t close = content.rfind(']');
         if (close != std::string::npos) {
             line.kind = Kind::Section;
-            line.name = content.substr(1, close - 1);
+            line.name = CutAtNul(Trim(content.substr(1, close - 1)));
             return line;
         }
     }
     line.kind = Kind::Key;
     std::size_t equals = content.find('=');
     if (equals == std::string::npos) {
-        line.name = content;
+        line.name = CutAtNul(content);
         return line;
     }
-    line.name = Trim(content.substr(0, equals));
-    line.value = Trim(content.substr(equals + 1));
+    line.name = CutAtNul(Trim(content.substr(0, equals)));
+    line.value = CutAtNul(Trim(content.substr(equals + 1)));
     line.hasValue = true;
     return line;
 }
@@ -63,25 +75,23 @@ void ProfileText::Parse(const std::string& text) {
         byteOrderMark_ = text.substr(0, 3);
         at = 3;
     }
+    // A line ends at CR LF, at a lone CR or at a lone LF, as Windows reads it.
     bool endingSeen = false;
     while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
+        std::size_t end = text.find_first_of("\r\n", at);
         std::string body, ending;
         if (end == std::string::npos) {
             body = text.substr(at);
             at = text.size();
         } else {
             body = text.substr(at, end - at);
-            ending = "\n";
-            if (!body.empty() && body.back() == '\r') {
-                body.pop_back();
-                ending = "\r\n";
-            }
+            std::size_t length = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+            ending = text.substr(end, length);
             if (!endingSeen) {
                 newline_ = ending;
                 endingSeen = true;
             }
-            at = end + 1;
+            at = end + length;
         }
         lines_.push_back(ParseLine(std::move(body), std::move(ending)));
     }
@@ -109,15 +119,15 @@ const std::string* ProfileText::Find(const char* section, const char* key) const
 }
 
 bool ProfileText::Set(const char* section, const char* key, const char* value) {
-    std::string sectionName = Trim(section);
-    std::string keyName = Trim(key);
-    const char* start = value;
-    while (IsProfileSpace(*start)) ++start;
-    std::string newValue = start;
+    // Names are looked up without the white space around them, and a new
+    // key or section keeps any trailing white space it was given.
+    std::string sectionName = TrimLeft(section);
+    std::string keyName = TrimLeft(key);
+    std::string newValue = TrimLeft(value);
 
-    int sectionLine = FindSection(sectionName);
+    int sectionLine = FindSection(Trim(sectionName));
     if (sectionLine >= 0) {
-        int keyLine = FindKey(sectionLine, keyName);
+        int keyLine = FindKey(sectionLine, Trim(keyName));
         if (keyLine >= 0) {
             Line& line = lines_[keyLine];
             if (line.hasValue && line.value == newValue) return false;

@@ -1,7 +1,8 @@
 // An INI file held as its lines, read and edited the way the Windows profile
-// functions read and edit it: sections and keys compared without case, white
-// space around names and values ignored, and an edit that changes one line
-// (or adds one) while every other line stays byte for byte.
+// functions read and edit it: a line ends at any run of CR and LF, sections
+// and keys are compared without case, white space around names and values is
+// ignored, a NUL byte ends the name or value it stands in, and an edit changes
+// one line (or adds one) while every other line stays byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,8 @@ public:
 
     // Stores `value` (leading white space removed) under `key`, adding the
     // key at the end of its section or the section at the end of the text.
-    // Returns false when the key already held that value.
+    // A new key or section is spelled as given, less its leading white space,
+    // as Windows spells it. Returns false when the key already held that value.
     bool Set(const char* section, const char* key, const char* value);
 
     std::string Text() const;
@@ -29,7 +31,7 @@ private:
     enum class Kind { Blank, Section, Key };
     struct Line {
         std::string body;    // the line without its ending
-        std::string ending;  // "\r\n", "\n" or "" for an unterminated last line
+        std::string ending;  // the run of CR and LF after the line, "" for an unterminated last line
         Kind kind = Kind::Blank;
         std::string name;    // section or key name as the file spells it
         std::string value;
@@ -57,5 +59,15 @@ std::uint32_t CopyProfileDefault(const char* defaultValue, char* buffer, std::ui
 // white space, an optional sign, a 0x, 0o or 0b prefix, then digits up to the
 // first character that does not fit, in 32-bit arithmetic that wraps.
 std::uint32_t ParseProfileInteger(const char* text);
+
+// The stand-in's profile calls on a file named by its whole path (the seam
+// resolves bare names first). They answer as GetPrivateProfileStringA,
+// GetPrivateProfileIntA and WritePrivateProfileStringA do; the write returns
+// false when the file could not be written.
+std::uint32_t ReadProfileStringFromFile(const std::string& path, const char* section, const char* key,
+                                        const char* defaultValue, char* buffer, std::uint32_t size);
+std::uint32_t ReadProfileIntFromFile(const std::string& path, const char* section, const char* key,
+                                     int defaultValue);
+bool WriteProfileValueToFile(const std::string& path, const char* section, const char* key, const char* value);
 
 }  // namespace platform

@@ -101,6 +101,14 @@ TEST_F(ProfileTest, ValuesAreCutToTheBufferAndLoseOnePairOfQuotes) {
     EXPECT_EQ(String("S", "MISSING", "ZAHYO-END", 4), "ZAH");
 }
 
+TEST_F(ProfileTest, LinesEndAtAnyCrOrLfAndANulEndsANameOrValue) {
+    const char text[] = "[ S ]\rA=1\rB= x\0y \n\n[T\0junk]\n\rC\0D=3\r\n";
+    Write(std::string(text, sizeof text - 1));
+    EXPECT_EQ(String("S", "A"), "1");
+    EXPECT_EQ(String("S", "B"), "x");
+    EXPECT_EQ(String("T", "C"), "3");
+}
+
 TEST_F(ProfileTest, TheFirstOfTwoEqualKeysAnswers) {
     Write("[S]\r\nKEY=first\r\nkey=second\r\n");
     EXPECT_EQ(String("S", "KEY"), "first");
