@@ -6,7 +6,7 @@ KORAVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KORAVEL_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
+  wine64 wine32:i386 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
 )
 
@@ -23,8 +23,19 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  # Packages named with :i386 (wine32) need that architecture known to dpkg
+  # before the package lists are read.
+  if [[ " ${missing[*]}" == *":i386"* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386 || return 1
+  fi
   $sudo apt-get update -qq >/dev/null || return 1
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# Whether this machine runs 32-bit programs: Debian's 32-bit Wine loader
+# starts only on a kernel with 32-bit support.
+can_run_32bit_programs() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
 # Starts Xvfb on a free display and boots a temporary Wine prefix on it.
@@ -34,6 +45,19 @@ ensure_packages() {
 start_wine_env() {
   local width="${1:-1024}" height="${2:-768}"
   KORAVEL_WINE_TMP="$(mktemp -d /tmp/koravel-wine.XXXXXX)"
+  # Debian's wine command takes the 32-bit loader whenever wine32 is
+  # installed, and on a kernel without 32-bit support that loader cannot
+  # start at all. There the 64-bit loader runs every program that can run:
+  # wine (and wine-stable, which wineboot and the other tools call) lead to
+  # it from a folder put first on PATH.
+  if ! can_run_32bit_programs && [ -x /usr/lib/wine/wine64 ]; then
+    mkdir -p "$KORAVEL_WINE_TMP/bin"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$KORAVEL_WINE_TMP/bin/wine"
+    chmod +x "$KORAVEL_WINE_TMP/bin/wine"
+    ln -s wine "$KORAVEL_WINE_TMP/bin/wine-stable"
+    KORAVEL_SAVED_PATH="$PATH"
+    export PATH="$KORAVEL_WINE_TMP/bin:$PATH"
+  fi
   export WINEPREFIX="$KORAVEL_WINE_TMP/prefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -76,6 +100,10 @@ stop_wine_env() {
     kill "$KORAVEL_XVFB_PID" >/dev/null 2>&1
     wait "$KORAVEL_XVFB_PID" 2>/dev/null
     KORAVEL_XVFB_PID=""
+  fi
+  if [ -n "${KORAVEL_SAVED_PATH:-}" ]; then
+    export PATH="$KORAVEL_SAVED_PATH"
+    KORAVEL_SAVED_PATH=""
   fi
   if [ -n "${KORAVEL_WINE_TMP:-}" ]; then
     rm -rf "$KORAVEL_WINE_TMP"
