@@ -6,30 +6,53 @@ KORAVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KORAVEL_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 wine32:i386 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
+  wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
 )
+
+package_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
 # Installs whatever of KORAVEL_PACKAGES is missing; says nothing when all is there.
 ensure_packages() {
   local missing=()
   local package
   for package in "${KORAVEL_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$package")
-    fi
+    package_installed "$package" || missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
+  if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq >/dev/null || return 1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null || return 1
+  fi
+  ensure_wine32
+}
+
+# wine32 (for the 32-bit Windows build's tests) only where the kernel runs
+# 32-bit programs: elsewhere Debian's wine command would take its 32-bit
+# loader, which cannot start, and no Windows program would run at all. The
+# small libc6:i386 tells which: its loader is a 32-bit program.
+ensure_wine32() {
+  package_installed wine32:i386 && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  # Packages named with :i386 (wine32) need that architecture known to dpkg
-  # before the package lists are read.
-  if [[ " ${missing[*]}" == *":i386"* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386 || return 1
+  local updated=0
+  if ! package_installed libc6:i386; then
+    # The architecture must be known to dpkg before the package lists are read.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386 || return 1
+    fi
+    $sudo apt-get update -qq >/dev/null || return 1
+    updated=1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq libc6:i386 >/dev/null || return 1
   fi
-  $sudo apt-get update -qq >/dev/null || return 1
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || return 0
+  echo "Installing: wine32:i386"
+  [ $updated -eq 1 ] || $sudo apt-get update -qq >/dev/null || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine32:i386 >/dev/null
 }
 
 # Whether this machine runs 32-bit programs: Debian's 32-bit Wine loader
@@ -47,10 +70,11 @@ start_wine_env() {
   KORAVEL_WINE_TMP="$(mktemp -d /tmp/koravel-wine.XXXXXX)"
   # Debian's wine command takes the 32-bit loader whenever wine32 is
   # installed, and on a kernel without 32-bit support that loader cannot
-  # start at all. There the 64-bit loader runs every program that can run:
-  # wine (and wine-stable, which wineboot and the other tools call) lead to
-  # it from a folder put first on PATH.
-  if ! can_run_32bit_programs && [ -x /usr/lib/wine/wine64 ]; then
+  # start at all (ensure_wine32 never installs it there, but a machine may
+  # have it). Then the 64-bit loader runs every program that can run: wine
+  # (and wine-stable, which wineboot and the other tools call) lead to it
+  # from a folder put first on PATH.
+  if [ -e /usr/lib/wine/wine ] && ! can_run_32bit_programs && [ -x /usr/lib/wine/wine64 ]; then
     mkdir -p "$KORAVEL_WINE_TMP/bin"
     printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$KORAVEL_WINE_TMP/bin/wine"
     chmod +x "$KORAVEL_WINE_TMP/bin/wine"
