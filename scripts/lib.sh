@@ -6,42 +6,59 @@ KORAVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KORAVEL_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
+  wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
 )
+
+package_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
 # Installs whatever of KORAVEL_PACKAGES is missing; says nothing when all is there.
 ensure_packages() {
   local missing=()
   local package
   for package in "${KORAVEL_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$package")
-    fi
+    package_installed "$package" || missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq >/dev/null || return 1
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq >/dev/null || return 1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null || return 1
+  fi
+  ensure_wine32
 }
 
-# With wine32 installed, the wine command starts the 32-bit loader, which a
-# kernel without 32-bit support cannot run at all. Every program here is
-# 64-bit, so the 64-bit loader then stands in for it, for this shell and
-# everything it starts.
-use_runnable_wine() {
-  wine --version >/dev/null 2>&1 && return 0
-  [ -x /usr/lib/wine/wine64 ] || return 0
-  mkdir -p "$KORAVEL_WINE_TMP/bin"
-  local name
-  for name in wine wine-stable; do
-    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-      >"$KORAVEL_WINE_TMP/bin/$name"
-    chmod +x "$KORAVEL_WINE_TMP/bin/$name"
-  done
-  export PATH="$KORAVEL_WINE_TMP/bin:$PATH"
+# wine32 (for the 32-bit Windows build's tests) only where the kernel runs
+# 32-bit programs: elsewhere Debian's wine command would take its 32-bit
+# loader, which cannot start, and no Windows program would run at all. The
+# small libc6:i386 tells which: its loader is a 32-bit program.
+ensure_wine32() {
+  package_installed wine32:i386 && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  local updated=0
+  if ! package_installed libc6:i386; then
+    # The architecture must be known to dpkg before the package lists are read.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386 || return 1
+    fi
+    $sudo apt-get update -qq >/dev/null || return 1
+    updated=1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq libc6:i386 >/dev/null || return 1
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || return 0
+  echo "Installing: wine32:i386"
+  [ $updated -eq 1 ] || $sudo apt-get update -qq >/dev/null || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine32:i386 >/dev/null
+}
+
+# Whether this machine runs 32-bit programs: Debian's 32-bit Wine loader
+# starts only on a kernel with 32-bit support.
+can_run_32bit_programs() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
 # Starts Xvfb on a free display and boots a temporary Wine prefix on it.
@@ -51,7 +68,20 @@ use_runnable_wine() {
 start_wine_env() {
   local width="${1:-1024}" height="${2:-768}"
   KORAVEL_WINE_TMP="$(mktemp -d /tmp/koravel-wine.XXXXXX)"
-  use_runnable_wine
+  # Debian's wine command takes the 32-bit loader whenever wine32 is
+  # installed, and on a kernel without 32-bit support that loader cannot
+  # start at all (ensure_wine32 never installs it there, but a machine may
+  # have it). Then the 64-bit loader runs every program that can run: wine
+  # (and wine-stable, which wineboot and the other tools call) lead to it
+  # from a folder put first on PATH.
+  if [ -e /usr/lib/wine/wine ] && ! can_run_32bit_programs && [ -x /usr/lib/wine/wine64 ]; then
+    mkdir -p "$KORAVEL_WINE_TMP/bin"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$KORAVEL_WINE_TMP/bin/wine"
+    chmod +x "$KORAVEL_WINE_TMP/bin/wine"
+    ln -s wine "$KORAVEL_WINE_TMP/bin/wine-stable"
+    KORAVEL_SAVED_PATH="$PATH"
+    export PATH="$KORAVEL_WINE_TMP/bin:$PATH"
+  fi
   export WINEPREFIX="$KORAVEL_WINE_TMP/prefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -94,6 +124,10 @@ stop_wine_env() {
     kill "$KORAVEL_XVFB_PID" >/dev/null 2>&1
     wait "$KORAVEL_XVFB_PID" 2>/dev/null
     KORAVEL_XVFB_PID=""
+  fi
+  if [ -n "${KORAVEL_SAVED_PATH:-}" ]; then
+    export PATH="$KORAVEL_SAVED_PATH"
+    KORAVEL_SAVED_PATH=""
   fi
   if [ -n "${KORAVEL_WINE_TMP:-}" ]; then
     rm -rf "$KORAVEL_WINE_TMP"

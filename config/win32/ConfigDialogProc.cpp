@@ -55,10 +55,13 @@ void OnOk(HWND dialog) {
         EndDialog(dialog, 1);
         return;
     }
-    // The file refused a write (read-only, or no rights to its folder). The
+    // The file refused a write (read-only, or no rights to its folder; the
+    // installer lets every user write it, a copy made by hand may not). The
     // dialog stays open with the user's changes, so they can free the file
     // and press OK again, or give up with Cancel.
-    std::wstring text = L"設定を保存できませんでした。\n" + WideText(platform::ProfileFilePath(keyNames.fileName));
+    std::wstring text = L"設定を保存できませんでした。\n" + WideText(platform::ProfileFilePath(keyNames.fileName)) +
+                        L"\nこのファイルをお使いのアカウントで書き込めるようにするか、"
+                        L"インストーラーで再インストールしてください。";
     ShowDialogMessage(dialog, text.c_str(), MB_OK | MB_ICONERROR);
 }
 

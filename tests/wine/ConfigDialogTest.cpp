@@ -174,6 +174,8 @@ TEST_F(ConfigDialog, AFailedSaveIsReportedAndTheDialogStaysOpen) {
     std::string path = configtest::IniPath();
     std::wstring widePath(path.begin(), path.end());
     EXPECT_NE(catcher.Boxes()[0].text.find(widePath), std::wstring::npos);
+    // ...and says what to do about it.
+    EXPECT_NE(catcher.Boxes()[0].text.find(L"インストーラーで再インストールしてください"), std::wstring::npos);
 }
 
 TEST_F(ConfigDialog, ListsWithoutASelectionKeepTheirStoredNumbers) {

@@ -1,5 +1,6 @@
-// The built KORAVEL.scr itself: a 64-bit GUI program that needs no runtime
-// DLLs beyond the system's, carrying the string table and the icon.
+// The built KORAVEL.scr itself: a GUI program for the build's architecture
+// (x86_64 or i686) that needs no runtime DLLs beyond the system's, carrying
+// the string table and the icon.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,9 +48,16 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-TEST_F(ProgramFileTest, IsA64BitGuiProgram) {
+// The test program is built by the same toolchain, so it loads only a
+// program of its own width; the header must still say which one it is.
+TEST_F(ProgramFileTest, IsAGuiProgramOfTheBuildsArchitecture) {
+#ifdef _WIN64
     EXPECT_EQ(Headers()->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
     EXPECT_EQ(Headers()->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+#else
+    EXPECT_EQ(Headers()->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+    EXPECT_EQ(Headers()->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+#endif
     EXPECT_EQ(Headers()->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The installer under Wine, each time in a fresh prefix of its own: a silent
+# install puts the saver of the system's own width into System32, the shipped
+# settings file into the Windows folder and the uninstall entry into the
+# native registry view; installing again keeps an edited settings file byte
+# for byte; the silent uninstall removes saver and entry and keeps the file.
+# The shipped installer is a 32-bit program; where this machine runs no
+# 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
+# the build from the same script, is tested on 64-bit Windows instead.
+# Usage: installer.sh KORAVEL-<version>-setup.exe amd64-twin.exe
+#        KORAVEL.scr(x86_64) KORAVEL.scr(i686) KORAVEL.ini <version>
+# (DISPLAY as scripts/test sets it)
+set -u
+setup="$1"
+twin="$2"
+scr64="$3"
+scr32="$4"
+shipped_ini="$5"
+version="$6"
+work="$(mktemp -d)"
+failures=0
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORAVEL'
+desktop_key='HKCU\Control Panel\Desktop'
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+finish() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi
+  rm -rf "$work"
+}
+trap finish EXIT
+
+for file in "$setup" "$twin" "$scr64" "$scr32" "$shipped_ini"; do
+  [ -f "$file" ] || { echo "FAIL: $file is missing (build the windows-x86 preset, then the installer preset)" >&2; exit 1; }
+done
+
+# Reads a registry key (all its values at once: every Wine program start is
+# slow) into the file named by its second argument.
+read_key() {
+  wine reg query "$1" ${3:-} 2>/dev/null | tr -d '\r' >"$2"
+}
+
+# Prints the data of one value from a file read_key wrote; nothing if missing.
+value_of() {
+  awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]+/, ""); print; exit }' "$1"
+}
+
+# Waits up to 60 s for a shell condition: the uninstaller copies itself to a
+# temporary folder and goes on from there after the first process has ended.
+# The condition must be quick to test: it is tested ten times a second.
+wait_for() {
+  local waited=0
+  until eval "$1"; do
+    [ $waited -ge 600 ] && return 1
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+}
+
+fresh_prefix() {
+  [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1
+  export WINEPREFIX="$work/$1"
+  mkdir -p "$WINEPREFIX"
+  # A server that stays up makes each of the many short programs quick.
+  WINEARCH="$2" wineserver -p
+  WINEARCH="$2" wineboot -i >/dev/null 2>&1
+  windows="$WINEPREFIX/drive_c/windows"
+}
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  runs_32bit=1
+else
+  runs_32bit=0
+  echo "NOTE: this machine runs no 32-bit programs: testing the installer's amd64 twin on 64-bit Windows only"
+  setup="$twin"
+fi
+
+# --- 64-bit Windows: install, install again, uninstall ---------------------
+fresh_prefix win64 win64
+system="$windows/system32"
+wine "$setup" /S || fail "silent install exited with $?"
+cmp -s "$system/KORAVEL.scr" "$scr64" || fail "System32 does not hold the 64-bit KORAVEL.scr"
+[ -e "$windows/syswow64/KORAVEL.scr" ] && fail "the saver went into SysWOW64"
+cmp -s "$windows/KORAVEL.ini" "$shipped_ini" || fail "the Windows folder does not hold the shipped KORAVEL.ini"
+read_key "$uninstall_key" "$work/entry" /reg:64
+[ "$(value_of "$work/entry" DisplayVersion)" = "$version" ] ||
+  fail "no uninstall entry for $version in the 64-bit registry view"
+[ "$(value_of "$work/entry" QuietUninstallString)" = '"C:\Program Files\KORAVEL\uninstall.exe" /S' ] ||
+  fail "quiet uninstall command: $(value_of "$work/entry" QuietUninstallString)"
+[ "$(value_of "$work/entry" EstimatedSize)" = "0x0" ] && fail "EstimatedSize is 0"
+read_key "$uninstall_key" "$work/entry32" /reg:32
+[ -n "$(value_of "$work/entry32" DisplayName)" ] && fail "the uninstall entry went into the 32-bit view"
+read_key "$desktop_key" "$work/desktop"
+[ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "a silent install without /SETSAVER chose the screen saver"
+
+# The user's own settings and glyphs survive an upgrade.
+printf '[KORAVEL]\r\nTIMER=123\r\n[MOJI ZAHYO]\r\nZAHYO1=MINE,1\r\n' >"$windows/KORAVEL.ini"
+cp "$windows/KORAVEL.ini" "$work/edited.ini"
+wine "$setup" /S /SETSAVER || fail "second silent install exited with $?"
+cmp -s "$windows/KORAVEL.ini" "$work/edited.ini" || fail "installing again changed the user's KORAVEL.ini"
+read_key "$desktop_key" "$work/desktop"
+[ "$(value_of "$work/desktop" SCRNSAVE.EXE)" = 'C:\windows\system32\KORAVEL.scr' ] ||
+  fail "/SETSAVER: SCRNSAVE.EXE is '$(value_of "$work/desktop" SCRNSAVE.EXE)'"
+[ "$(value_of "$work/desktop" ScreenSaveActive)" = "1" ] || fail "/SETSAVER: the screen saver is not active"
+
+wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
+# The folder goes last, after the entry.
+wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the silent uninstall left its folder"
+[ -e "$system/KORAVEL.scr" ] && fail "the silent uninstall left the saver"
+read_key "$uninstall_key" "$work/entry" /reg:64
+[ -n "$(value_of "$work/entry" DisplayName)" ] && fail "the silent uninstall left the uninstall entry"
+cmp -s "$windows/KORAVEL.ini" "$work/edited.ini" || fail "the uninstall did not keep the user's KORAVEL.ini"
+read_key "$desktop_key" "$work/desktop"
+[ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "the removed saver is still the screen saver"
+
+# --- 32-bit Windows: the 32-bit saver -------------------------------------
+if [ $runs_32bit -eq 1 ]; then
+  fresh_prefix win32 win32
+  wine "$setup" /S || fail "silent install on 32-bit Windows exited with $?"
+  cmp -s "$windows/system32/KORAVEL.scr" "$scr32" || fail "32-bit Windows did not get the 32-bit KORAVEL.scr"
+  read_key "$uninstall_key" "$work/entry"
+  [ "$(value_of "$work/entry" DisplayVersion)" = "$version" ] || fail "no uninstall entry on 32-bit Windows"
+fi
+
+[ $failures -eq 0 ] && echo "installer: all checks passed"
+[ $failures -eq 0 ]
