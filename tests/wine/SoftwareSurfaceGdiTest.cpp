@@ -300,6 +300,8 @@ void RunScene(const Scene& scene, int frames) {
                                    << frame.height << " at " << frame.left << ", " << frame.top << ")";
         AdvanceAnimation(frame);
     }
+    // Equal pictures prove nothing unless something was drawn.
+    EXPECT_NE(Differences(MakePixelBuffer(kWindowWidth, kWindowHeight, 0x808080), softWindow), "") << scene.name;
 }
 
 TEST(SoftwareSurface, WholeFramesOfTheShippedGlyphsMatchGdi) {
