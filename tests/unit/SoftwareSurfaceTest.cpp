@@ -1,0 +1,113 @@
+// The software surface's pixel rules on small pictures. Its agreement with
+// GDI itself, case by case and frame by frame, is checked under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "render/SoftwareSurface.h"
+
+namespace {
+
+constexpr ColourRef kGreen = 0x00FF00;
+
+// The picture as rows of characters: '.' background, 'W' white, 'K' black,
+// 'R' red.
+std::string Picture(const PixelBuffer& buffer) {
+    std::string rows;
+    for (int y = 0; y < buffer.height; ++y) {
+        for (int x = 0; x < buffer.width; ++x) {
+            const ColourRef c = PixelAt(buffer, x, y);
+            rows += c == kGreen ? '.' : c == 0xFFFFFF ? 'W' : c == 0 ? 'K' : c == 0x0000FF ? 'R' : '?';
+        }
+        rows += '\n';
+    }
+    return rows;
+}
+
+TEST(SoftwareSurface, AFreshSurfaceFillsHalfOpenInWhiteAndOutlinesInBlack) {
+    PixelBuffer buffer = MakePixelBuffer(8, 7, kGreen);
+    SoftwareSurface surface(buffer);
+    const SurfacePoint box[4] = {{1, 1}, {6, 1}, {6, 5}, {1, 5}};
+    surface.Polygon(box, 4);
+    // The fill covers x 1..5, y 1..4; the outline adds column 6 and row 5.
+    EXPECT_EQ(Picture(buffer),
+              "........\n"
+              ".KKKKKK.\n"
+              ".KWWWWK.\n"
+              ".KWWWWK.\n"
+              ".KWWWWK.\n"
+              ".KKKKKK.\n"
+              "........\n");
+}
+
+TEST(SoftwareSurface, LinesLeaveOutTheirEndAndBreakTiesTowardSmallerCoordinates) {
+    PixelBuffer buffer = MakePixelBuffer(6, 3, kGreen);
+    SoftwareSurface surface(buffer);
+    OwnedObject pen(surface, surface.CreatePen(kPenSolid, 1, 0x0000FF));
+    SelectedObject selected(surface, pen.get());
+    surface.MoveToEx(0, 0);
+    surface.LineTo(4, 2);  // halfway at x 1 and x 3: the upper pixel both times
+    EXPECT_EQ(Picture(buffer), "RR....\n..RR..\n......\n");
+    surface.LineTo(0, 0);  // the same pixels back, without the start point's
+    EXPECT_EQ(Picture(buffer), "RR....\n..RR..\n....R.\n");
+    surface.MoveToEx(5, -2);  // through the picture: only its inside pixels
+    surface.LineTo(5, 9);
+    EXPECT_EQ(Picture(buffer), "RR...R\n..RR.R\n....RR\n");
+}
+
+TEST(SoftwareSurface, PolygonsThatTileARectangleCoverEveryPixelOnce) {
+    // A 4 x 3 grid of quadrilaterals over 40 x 30 with uneven inner
+    // vertices, each cut into two triangles.
+    SurfacePoint grid[4][5];
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 5; ++i) {
+            const bool inner = i > 0 && i < 4 && j > 0 && j < 3;
+            grid[j][i] = {i * 10 + (inner ? (i * 7 + j * 3) % 5 - 2 : 0), j * 10 + (inner ? (i * 5 + j) % 5 - 2 : 0)};
+        }
+    int cover[30][40] = {};
+    int outside = 0;
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 4; ++i) {
+            const SurfacePoint a = grid[j][i], b = grid[j][i + 1], c = grid[j + 1][i + 1], d = grid[j + 1][i];
+            const SurfacePoint triangles[2][3] = {{a, b, c}, {a, c, d}};
+            for (const auto& triangle : triangles) {
+                const int count = 3;
+                for (const PixelSpan& span : ScanPolygons(triangle, &count, 1, kFillAlternate))
+                    for (int x = span.left; x < span.right; ++x) {
+                        if (span.y < 0 || span.y >= 30 || x < 0 || x >= 40) ++outside;
+                        else ++cover[span.y][x];
+                    }
+            }
+        }
+    EXPECT_EQ(outside, 0);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(cover[y][x], 1) << "pixel (" << x << ", " << y << ")";
+}
+
+TEST(SoftwareSurface, RegionsFillEvenOddAndObjectsAreGivenBack) {
+    PixelBuffer buffer = MakePixelBuffer(6, 4, kGreen);
+    SoftwareSurface surface(buffer);
+    // Two overlapping squares: their overlap is crossed twice and stays out.
+    const SurfacePoint points[8] = {{0, 0}, {4, 0}, {4, 3}, {0, 3}, {2, 1}, {6, 1}, {6, 4}, {2, 4}};
+    const int counts[2] = {4, 4};
+    {
+        OwnedObject brush(surface, surface.CreateSolidBrush(0x0000FF));
+        SelectedObject selected(surface, brush.get());
+        OwnedObject region(surface, surface.CreatePolyPolygonRgn(points, counts, 2, kFillAlternate));
+        EXPECT_FALSE(surface.DeleteObject(brush.get())) << "a selected brush stays alive";
+        EXPECT_TRUE(surface.PaintRgn(region.get()));
+    }
+    EXPECT_EQ(Picture(buffer), "RRRR..\nRR..RR\nRR..RR\n..RRRR\n");
+    EXPECT_EQ(surface.LiveObjects(), 0);
+}
+
+TEST(SoftwareSurface, CopiesLeaveOutWhatLiesOutsideEitherPicture) {
+    PixelBuffer window = MakePixelBuffer(4, 3, kGreen);
+    const PixelBuffer frame = MakePixelBuffer(3, 3, 0x0000FF);
+    CopyPixels(window, 2, -1, frame, 0, 0, 3, 3);
+    EXPECT_EQ(Picture(window), "..RR\n..RR\n....\n");
+    CopyPixels(window, 0, 2, frame, 2, 1, 3, 3);  // only one source column
+    EXPECT_EQ(Picture(window), "..RR\n..RR\nR...\n");
+}
+
+}  // namespace
