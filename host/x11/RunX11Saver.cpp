@@ -276,8 +276,10 @@ void X11Saver::Restart(int width, int height) {
     width_ = std::max(width, 1);
     height_ = std::max(height, 1);
     StartScene(options_, width_, height_);
+    // A black background is painted over the whole window again, as the
+    // erase does; with the desktop as background the window keeps its pixels.
     pixels_ = MakePixelBuffer(width_, height_, 0);
-    CopyPixels(pixels_, 0, 0, oldPixels, 0, 0, width_, height_);
+    if (settings.BKMODE == 0) CopyPixels(pixels_, 0, 0, oldPixels, 0, 0, width_, height_);
     if (!oldDesktop.bytes.empty()) {
         desktop_ = MakePixelBuffer(width_, height_, 0);
         CopyPixels(desktop_, 0, 0, oldDesktop, 0, 0, width_, height_);
