@@ -29,7 +29,12 @@ int main(int argc, char** argv) {
         std::fputs(HackUsage(), options.error == "help" ? stdout : stderr);
         return options.error == "help" ? 0 : 2;
     }
-    platform::RedirectProfileFile(ChooseSettingsFile(options, ProgramDir()));
+    const std::string settingsFile = ChooseSettingsFile(options, ProgramDir());
+    // A file named on the command line that cannot be read is worth a word;
+    // the run goes on with the defaults, as a missing file gives them.
+    if (!options.iniFile.empty() && access(settingsFile.c_str(), R_OK) != 0)
+        std::fprintf(stderr, "koravel: cannot read %s; using the defaults\n", settingsFile.c_str());
+    platform::RedirectProfileFile(settingsFile);
     if (options.mode == HackMode::Render) return RenderFrames(options);
     return RunX11Saver(options);
 }
