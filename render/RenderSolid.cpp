@@ -73,6 +73,7 @@ private:
     double RoundedY(int vertex);
     bool IsNeighbour(int c, int w) const;
     bool Promotes(const VisibleWall& c, const VisibleWall& w);
+    bool Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step);
     bool CrossingPromotes(int a, int b, int p, int q);
 
     const CharacterSlot& slot_;
@@ -121,12 +122,24 @@ bool WallOrdering::IsNeighbour(int c, int w) const {
 
 // Whether wall w lies in front of the candidate c and takes its place.
 bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
+    OrderStep step;
+    bool promoted = Compare(c, w, step);
+    if (log_ != nullptr) ++log_->decidedBy[step];
+    return promoted;
+}
+
+// The comparison, step by step; `step` is left naming the step that
+// settled it.
+bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step) {
+    step = kByNeighbour;
     if (IsNeighbour(c.quad, w.quad)) return false;
     if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
 
+    step = kByBox;
     if (!(w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY)) return false;
     if (log_ != nullptr) log_->planeTested.emplace_back(c.quad, w.quad);
 
+    step = kByCandidatePlane;
     int wBehind = 0, wFront = 0;
     for (int corner : w.vertex) {
         double value = c.plane.Apply(Vertex(corner));
@@ -135,6 +148,7 @@ bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
     }
     if (wBehind == 4 && wFront == 0) return false;
 
+    step = kByOtherPlane;
     int cFront = 0, cBehind = 0;
     for (int corner : c.vertex) {
         double value = w.plane.Apply(Vertex(corner));
@@ -143,6 +157,7 @@ bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
     }
     if (cFront == 4 && cBehind == 0) return false;
 
+    step = kByCrossing;
     for (int e = 0; e < 4; ++e) {
         for (int f = 0; f < 4; ++f) {
             if (CrossingPromotes(c.vertex[e], c.vertex[(e + 1) % 4], w.vertex[f], w.vertex[(f + 1) % 4])) {
@@ -151,6 +166,7 @@ bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
         }
     }
 
+    step = kByContainment;
     return cBehind == 4 && cFront == 0 && w.minX <= c.minX && w.maxX >= c.maxX && w.minY <= c.minY &&
            w.maxY >= c.maxY;
 }

@@ -16,12 +16,28 @@ struct WallOrder {
     int drawList[kMaxGlyphPoints + 1];       // 1-based quad numbers
 };
 
+// The step of a comparison that settled it: the neighbour rule, the box
+// test, the other wall wholly behind the candidate's plane, the candidate
+// wholly in front of the other wall's plane, a promotion at an edge
+// crossing, and the containment test (which settles every comparison that
+// reaches it, one way or the other).
+enum OrderStep : int {
+    kByNeighbour,
+    kByBox,
+    kByCandidatePlane,
+    kByOtherPlane,
+    kByCrossing,
+    kByContainment,
+    kOrderStepCount
+};
+
 // What an ordering did, for tests and the benchmark. Pairs are quad numbers
 // (candidate, other wall).
 struct WallOrderLog {
     std::vector<std::pair<int, int>> boxTested;    // passed the neighbour rule
     std::vector<std::pair<int, int>> planeTested;  // their boxes overlap
     std::vector<std::pair<int, int>> promotions;
+    int decidedBy[kOrderStepCount] = {};           // comparisons each step settled
     long roundToCalls = 0;
 };
 

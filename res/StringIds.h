@@ -9,6 +9,10 @@
 #define IDS_GLYPH_SECTION 1028
 #define IDS_SENTINEL 1029
 
+/* The saver's description: string 1, which the system lists the saver
+   by, and the version resource's file description. */
+#define KORAVEL_DESCRIPTION "KORAVEL(Zorbek ScreenSaver)"
+
 #define IDI_SAVER 100
 #define IDD_CONFIG 2003
 

@@ -1,6 +1,8 @@
+#include "host/PlaceFullScreen.h"
 #include "host/win32/SaverEntry.h"
 #include "host/win32/SaverHostState.h"
 #include "host/win32/SaverWindow.h"
+#include "render/win32/DesktopCopy.h"
 
 namespace {
 
@@ -27,26 +29,29 @@ WindowPlacement PreviewPlacement(HWND parent) {
 }
 
 // The whole virtual screen, over every monitor; where the system reports
-// none, the clip box of the screen's device context.
-WindowPlacement FullScreenPlacement() {
+// none, the clip box of the screen's device context. The desktop copy is
+// taken from the same corner.
+WindowPlacement FullScreenWindowPlacement() {
     WindowPlacement placement;
     placement.style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     placement.extendedStyle = WS_EX_TOPMOST;
     placement.title = kFullScreenTitle;
-    placement.x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    placement.y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    placement.width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    placement.height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (placement.width == 0 || placement.height == 0) {
+    const ScreenArea virtualScreen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    ScreenArea clipBox;
+    if (NeedsScreenClipBox(virtualScreen)) {
         HDC screen = GetDC(nullptr);
         RECT clip;
         GetClipBox(screen, &clip);
         ReleaseDC(nullptr, screen);
-        placement.x = clip.left;
-        placement.y = clip.top;
-        placement.width = clip.right - clip.left;
-        placement.height = clip.bottom - clip.top;
+        clipBox = AreaOfBox(clip.left, clip.top, clip.right, clip.bottom);
     }
+    const FullScreenPlacement placed = PlaceFullScreen(virtualScreen, clipBox);
+    placement.x = placed.window.x;
+    placement.y = placed.window.y;
+    placement.width = placed.window.width;
+    placement.height = placed.window.height;
+    desktopCopySource = POINT{placed.desktopSourceX, placed.desktopSourceY};
     return placement;
 }
 
@@ -92,7 +97,7 @@ int RunSaverWindow(HWND parent) {
         placement = PreviewPlacement(parent);
         saverHostState.isPreview = 1;
     } else {
-        placement = FullScreenPlacement();
+        placement = FullScreenWindowPlacement();
         if (BringRunningSaverForward()) return 0;
         saverHostState.acLineStatus = ReadAcLineStatus();
         LoadPasswordVerifier();

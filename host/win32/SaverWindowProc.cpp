@@ -17,13 +17,16 @@ constexpr UINT_PTR kFrameTimerId = 100;
 bool UsesDesktopCopy() { return settings.BKMODE == 0 && settings.ZANZOU == 0; }
 
 // The window is not visible yet while its creation message runs, so the
-// copy shows the screen as it was before the saver covered it.
+// copy shows the screen as it was before the saver covered it. It is taken
+// from the window's own corner, so window pixel (0, 0) of the copy is the
+// desktop pixel that lay there.
 void CaptureDesktop() {
     HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     desktopCopyBitmap = CreateCompatibleBitmap(display, sceneState.clientWidth, sceneState.clientHeight);
     desktopCopyDC = CreateCompatibleDC(display);
     SelectObject(desktopCopyDC, desktopCopyBitmap);
-    BitBlt(desktopCopyDC, 0, 0, sceneState.clientWidth, sceneState.clientHeight, display, 0, 0, SRCCOPY);
+    BitBlt(desktopCopyDC, 0, 0, sceneState.clientWidth, sceneState.clientHeight, display,
+           desktopCopySource.x, desktopCopySource.y, SRCCOPY);
     DeleteDC(display);
 }
 

@@ -10,6 +10,7 @@
 
 HDC desktopCopyDC = nullptr;
 HBITMAP desktopCopyBitmap = nullptr;
+POINT desktopCopySource = {0, 0};
 
 namespace {
 

@@ -7,3 +7,8 @@
 
 extern HDC desktopCopyDC;
 extern HBITMAP desktopCopyBitmap;
+
+// Where on the display the copy starts: the full-screen window's top-left
+// corner, which is the virtual screen's and lies left of or above (0, 0)
+// when a monitor does. A preview copies from the display's origin.
+extern POINT desktopCopySource;

@@ -603,6 +603,93 @@ TEST_F(Windows9x, PasswordChangeGetsItsParentOrTheForegroundWindow) {
 }
 
 // ---------------------------------------------------------------------------
+// High DPI: the system's DPI is read when a program starts, so each case
+// sets it and then starts the real program.
+
+class HighDpi : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                  nullptr, &desktopKey, nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof savedDpi;
+        hadDpi = RegQueryValueExA(desktopKey, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&savedDpi),
+                                  &size) == ERROR_SUCCESS;
+    }
+    void TearDown() override {
+        if (hadDpi) {
+            SetDpi(savedDpi);
+        } else {
+            RegDeleteValueA(desktopKey, "LogPixels");
+        }
+        RegCloseKey(desktopKey);
+    }
+    void SetDpi(DWORD dpi) {
+        RegSetValueExA(desktopKey, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
+
+    // Opens the settings dialog at `dpi`, measures it, and cancels it.
+    struct DialogLayout {
+        RECT client = {};
+        int controls = 0;
+        int controlsOutside = 0;
+    };
+    DialogLayout MeasureDialog(DWORD dpi) {
+        SetDpi(dpi);
+        DialogLayout layout;
+        SaverProcess saver;
+        if (!saver.Start(ScrPath(), "KORAVEL.scr /c")) return layout;
+        HWND dialog = WaitForWindowOf(saver.ProcessId(), "#32770");
+        if (dialog == nullptr) return layout;
+        GetClientRect(dialog, &layout.client);
+        for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+            RECT rect;
+            GetWindowRect(control, &rect);
+            MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+            ++layout.controls;
+            if (rect.left < 0 || rect.top < 0 || rect.right > layout.client.right ||
+                rect.bottom > layout.client.bottom) {
+                ++layout.controlsOutside;
+            }
+        }
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(saver.WaitExit(), 0u);
+        return layout;
+    }
+
+    HKEY desktopKey = nullptr;
+    DWORD savedDpi = 96;
+    bool hadDpi = false;
+};
+
+TEST_F(HighDpi, TheSaverCoversTheScreenInPhysicalPixels) {
+    SetDpi(192);
+    SaverProcess saver;
+    ASSERT_TRUE(saver.Start(ScrPath(), "KORAVEL.scr /s"));
+    HWND window = WaitForWindowOf(saver.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    // This program started at 96 DPI: its metrics are the screen's pixels.
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+}
+
+TEST_F(HighDpi, TheDialogGrowsWithTheDpiAndKeepsEveryControlInside) {
+    const DialogLayout normal = MeasureDialog(96);
+    const DialogLayout high = MeasureDialog(192);
+    ASSERT_EQ(normal.controls, 120);
+    ASSERT_EQ(high.controls, 120);
+    EXPECT_EQ(normal.controlsOutside, 0);
+    EXPECT_EQ(high.controlsOutside, 0);
+    // Dialog units follow the font, which follows the DPI: readable, not tiny.
+    EXPECT_GE(high.client.right * 2, normal.client.right * 3) << normal.client.right << " pixels wide at 96 DPI, "
+                                                              << high.client.right << " at 192";
+}
+
+// ---------------------------------------------------------------------------
 // The fault guard, through a test build that can fault on purpose.
 
 TEST(FaultGuard, AnEscapedFaultEndsTheProcessWithMinusOne) {

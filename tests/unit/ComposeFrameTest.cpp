@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "render/FrameCompositor.h"
 #include "render/RecordingSurface.h"
 #include "scene/Random.h"
+#include "scene/SetupScene.h"
 #include "settings/Settings.h"
 #include "unit/RenderTestScene.h"
 
@@ -45,8 +47,26 @@ protected:
     }
 };
 
-// The speed class PickBounceSpeed takes from a 15-bit draw.
-int SpeedClass(int r) { return r >= 0x6000 ? 1 : r >= 0x4000 ? 2 : r >= 0x2000 ? 3 : 4; }
+// Sets the generator so that its next 15-bit draw is r: the state after the
+// step is then r x 65536, and the state before it is found by undoing the
+// step (214013 x 3115528533 = 1 modulo 2^32).
+void NextDrawIs(int r) { SeedRandom(((static_cast<std::uint32_t>(r) << 16) - 2531011u) * 3115528533u); }
+
+TEST_F(ComposeFrameTest, BounceSpeedClassesChangeExactlyAtTheQuarters) {
+    settings.SIZEIDO = 10;
+    const struct {
+        int draw, speedClass, bounceSpeed;
+    } draws[] = {{0, 4, 14},     {8191, 4, 14},  {8192, 3, 13},  {16383, 3, 13},
+                 {16384, 2, 12}, {24575, 2, 12}, {24576, 1, 11}, {32767, 1, 11}};
+    for (const auto& d : draws) {
+        NextDrawIs(d.draw);
+        ASSERT_EQ(NextRandom(), d.draw);
+        NextDrawIs(d.draw);
+        PickBounceSpeed();
+        EXPECT_EQ(sceneState.speedClass, d.speedClass) << d.draw;
+        EXPECT_EQ(sceneState.bounceSpeed, d.bounceSpeed) << d.draw;
+    }
+}
 
 TEST_F(ComposeFrameTest, TheWorkedExampleEveryNumber) {
     PlacePoints({{10, 20}, {-50, -30}, {60, 40}, {0, 0}});
@@ -246,13 +266,11 @@ TEST_F(ComposeFrameTest, ABounceAtTheRightLimit) {
     sceneState.velocityY = 3;
     PlacePoints({{10, 10}, {-10, -10}, {0, 0}, {0, 0}});
 
-    SeedRandom(77);
-    const int draw = NextRandom();
-    SeedRandom(77);
+    NextDrawIs(16384);  // speed class 2
     AdvanceAnimation(PlanFrame());
     EXPECT_EQ(sceneState.scenePosX, 700);
     EXPECT_EQ(sceneState.lastMoveX, 2);
-    EXPECT_EQ(sceneState.velocityX, -(6 + SpeedClass(draw)));
+    EXPECT_EQ(sceneState.velocityX, -8);
     EXPECT_EQ(sceneState.velocityY, 3) << "a bounce changes only the axis it hits";
     EXPECT_EQ(sceneState.scenePosY, 303);
 }
@@ -265,26 +283,22 @@ TEST_F(ComposeFrameTest, ARowWiderThanTheWindowBouncesTwiceAndStaysPut) {
     sceneState.velocityX = -3;
     PlacePoints({{10, 10}, {-10, -10}, {0, 0}, {0, 0}});
 
-    SeedRandom(5);
-    const int first = NextRandom();
-    const int second = NextRandom();
-    const int third = NextRandom();
-    const int fourth = NextRandom();
-    const int after = NextRandom();
+    // From seed 5 the draws are 54, 28693, 12255, 24449 and 27660: speed
+    // classes 4, 1, 3, 2 and 1.
     SeedRandom(5);
 
     // Moving left: only the left limit fires.
     AdvanceAnimation(PlanFrame());
     EXPECT_EQ(sceneState.scenePosX, 400);
-    EXPECT_EQ(sceneState.velocityX, 2 + SpeedClass(first));
-    // Moving right: x' passes the right limit, then sits on the left one.
+    EXPECT_EQ(sceneState.velocityX, 6);
+    // Moving right: x' passes the right limit, then sits on the left one;
+    // the second of the frame's two draws sets the speed.
     AdvanceAnimation(PlanFrame());
     EXPECT_EQ(sceneState.scenePosX, 400);
     EXPECT_EQ(sceneState.lastMoveX, 0);
-    EXPECT_EQ(sceneState.velocityX, 2 + SpeedClass(third));
+    EXPECT_EQ(sceneState.velocityX, 5);
     AdvanceAnimation(PlanFrame());
-    EXPECT_EQ(sceneState.velocityX, 2 + SpeedClass(after)) << "two draws per frame: " << second << ", " << fourth;
-    EXPECT_GT(sceneState.velocityX, 0);
+    EXPECT_EQ(sceneState.velocityX, 3);
 }
 
 TEST_F(ComposeFrameTest, OutsideMovingModeNothingMoves) {

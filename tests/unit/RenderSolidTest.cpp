@@ -217,6 +217,11 @@ TEST(RenderSolidOrdering, BoxesThatOnlyTouchAreNotComparedFurther) {
     EXPECT_EQ(order.count, 2);
     EXPECT_FALSE(touching.boxTested.empty());
     EXPECT_TRUE(touching.planeTested.empty());
+    // The same with quad 5 just below quad 1.
+    TwoWalls(Square(0, 10, 10, 5), Square(0, 0, 10, 25));
+    WallOrderLog below;
+    OrderWalls(characterSlots[1], order, &below);
+    EXPECT_EQ(std::count(below.planeTested.begin(), below.planeTested.end(), std::pair{1, 5}), 0);
 
     TwoWalls(Square(0, 0, 10, 5), Square(9, 0, 10, 25));
     WallOrderLog overlapping;
@@ -248,6 +253,19 @@ TEST(RenderSolidOrdering, CrossingEdgesDecideWhereThePlanesDoNot) {
     OrderWalls(characterSlots[1], order, nullptr);
     EXPECT_EQ(order.drawList[1], 1);
     EXPECT_EQ(order.drawList[2], 5);
+}
+
+TEST(RenderSolidOrdering, AWallAroundTheCandidateAndInFrontOfItTakesItsPlace) {
+    // Quad 5 is nearer and its outline holds quad 1's: no edges cross, and
+    // quad 1 lies wholly behind quad 5's plane, so quad 5 comes to the front.
+    TwoWalls(Square(0, 0, 10, 30), Square(-5, -5, 20, 5));
+    WallOrderLog log;
+    WallOrder order;
+    OrderWalls(characterSlots[1], order, &log);
+    ASSERT_EQ(order.count, 2);
+    EXPECT_EQ(order.drawList[1], 5);
+    EXPECT_EQ(order.drawList[2], 1);
+    EXPECT_EQ(log.decidedBy[kByContainment], 1);
 }
 
 bool AreNeighbours(const GlyphDefinition& g, int a, int b) {
@@ -297,17 +315,25 @@ struct OrderCase {
     std::vector<int> holes;
 };
 
+// Where two drawn walls overlap on screen, the one drawn later is the nearer
+// there. The glyphs and views make every step of the comparison settle some
+// pairs. Views exactly from the side (turns of 90 and 270 degrees) are left
+// out: there a wall can lie wholly inside another's outline, in front of it,
+// with neither plane separating them and no edges crossing, and the
+// containment test looks only the other way.
 TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
     const std::vector<OrderCase> glyphs = {
         {"L", {rendertest::LOutline()}, {}},
         {"U", {rendertest::UOutline()}, {}},
         {"box with a hole", {BoxOutline(), BoxHole()}, {2}},
+        {"E", {rendertest::EOutline()}, {}},
+        {"three bars", rendertest::ThreeBars(), {}},
     };
     int overlapsChecked = 0;
-    int pairsCompared = 0;
+    int decided[kOrderStepCount] = {};
     for (const OrderCase& glyph : glyphs) {
         for (int turn = 10; turn < 360; turn += 25) {
-            for (int tilt : {-25, 0, 20}) {
+            for (int tilt : {-35, 0, 35}) {
                 BuildSlot(1, glyph.contours, glyph.holes);
                 View view{.turn = double(turn), .tilt = double(tilt), .perspective = 0.003, .depth = 25};
                 Project(1, view);
@@ -315,7 +341,7 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
                 WallOrderLog log;
                 WallOrder order;
                 OrderWalls(s, order, &log);
-                pairsCompared += static_cast<int>(log.boxTested.size());
+                for (int step = 0; step < kOrderStepCount; ++step) decided[step] += log.decidedBy[step];
                 for (const auto& [c, w] : log.boxTested) {
                     ASSERT_FALSE(AreNeighbours(s.glyph, c, w)) << glyph.name << " walls " << c << ", " << w;
                 }
@@ -349,7 +375,9 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
         }
     }
     EXPECT_GT(overlapsChecked, 20) << "the views must make walls overlap";
-    EXPECT_GT(pairsCompared, 5) << "the views must put walls through the ordering";
+    for (int step = 0; step < kOrderStepCount; ++step) {
+        EXPECT_GT(decided[step], 0) << "the views must let step " << step << " settle some pairs";
+    }
 }
 
 }  // namespace

@@ -112,4 +112,18 @@ inline Contour UOutline() {
     return {{40, 40}, {40, -40}, {-40, -40}, {-40, 40}, {-20, 40}, {-20, -20}, {20, -20}, {20, 40}};
 }
 
+// An E: three arms to the right of a stem, the middle one shorter.
+inline Contour EOutline() {
+    return {{40, 40},  {40, 20},   {-10, 20},  {-10, 10},  {30, 10},   {30, -10},
+            {-10, -10}, {-10, -20}, {40, -20}, {40, -40}, {-40, -40}, {-40, 40}};
+}
+
+// Three separate bars, the middle one shorter: walls of different contours
+// face each other across the gaps.
+inline std::vector<Contour> ThreeBars() {
+    return {{{40, 40}, {40, 20}, {-40, 20}, {-40, 40}},
+            {{20, 10}, {20, -10}, {-20, -10}, {-20, 10}},
+            {{40, -20}, {40, -40}, {-40, -40}, {-40, -20}}};
+}
+
 }  // namespace rendertest

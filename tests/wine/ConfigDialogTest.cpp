@@ -389,11 +389,32 @@ TEST_F(ConfigDialog, ColourSlotRadiosKeepTheirStateBeyondTheCount) {
 
 // ---- Scroll bars ------------------------------------------------------------
 
-TEST_F(ConfigDialog, EveryBarStepsWithinItsRange) {
+// Every bar with its number display, its setting, its range and its page
+// step, as the dialog must set them.
+const struct {
+    int barId, displayId;
+    std::int32_t Settings::*field;
+    int minimum, maximum, pageStep;
+} kBars[] = {
+    {1017, 1014, &Settings::HABA, 0, 30, 5},     {1018, 1012, &Settings::STEPRAG, 0, 30, 1},
+    {1019, 1029, &Settings::SIZE, 1, 50, 5},     {1044, 1043, &Settings::SIZEY, 1, 50, 5},
+    {1020, 1016, &Settings::SIZEIDO, 0, 20, 5},  {1028, 1021, &Settings::TIMER, 10, 300, 5},
+    {1023, 1015, &Settings::STEPRAG1, 0, 30, 1}, {1025, 1024, &Settings::STEPRAG2, 0, 30, 1},
+    {1027, 1026, &Settings::STEPRAG3, 0, 30, 1}, {1037, 1036, &Settings::STEPRAG4, 0, 30, 1},
+    {1042, 1038, &Settings::STEPRAG5, 0, 30, 1}, {1082, 1081, &Settings::STEPRAG6, 0, 30, 1},
+    {1084, 1083, &Settings::STEPRAG7, 0, 30, 1}, {1086, 1085, &Settings::STEPRAG8, 0, 30, 1},
+    {1088, 1087, &Settings::STEPRAG9, 0, 30, 1},
+};
+
+TEST_F(ConfigDialog, EveryBarHasItsRangeAndStepsWithinIt) {
     WriteIni(ThreeSlotFile({{"HABAJIDO", 0}, {"SIZES", 0}}));
     OpenDialog dialog;
-    for (const ScrollBarSetting& bar : scrollBarTable) {
+    for (const auto& bar : kBars) {
         SCOPED_TRACE(bar.barId);
+        int low = -1, high = -1;
+        EXPECT_TRUE(GetScrollRange(dialog.Item(bar.barId), SB_CTL, &low, &high));
+        EXPECT_EQ(low, bar.minimum);
+        EXPECT_EQ(high, bar.maximum);
         std::int32_t& value = settings.*bar.field;
         auto expect = [&](std::int32_t want) {
             EXPECT_EQ(value, want);
