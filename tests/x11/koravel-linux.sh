@@ -75,6 +75,10 @@ headless)
   share="$(blue_share "$work/a/frame-0006.png")"
   at_least "$share" 0.02 || fail "too little of the figure's colour: $share"
   [ "$(convert "$work/a/frame-0006.png" -format '%[pixel:p{0,0}]' info:)" = "srgb(0,0,0)" ] || fail "background not black"
+  # Trails keep the earlier frames: more of the colour than without them.
+  "$program" -render "$work/t" -frames 6 -size 320x240 -OPTIONP 2 -ZANZOU 1 || fail "render with trails"
+  trails="$(blue_share "$work/t/frame-0006.png")"
+  awk -v a="$trails" -v b="$share" 'BEGIN { exit !(a > b * 1.3) }' || fail "no trails: $trails against $share"
   ;;
 window-id)
   start_display
