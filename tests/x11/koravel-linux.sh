@@ -103,12 +103,15 @@ window-id)
 root)
   start_display
   make_host_window 320x240
-  XSCREENSAVER_WINDOW="$host_window" "$program" -root "${still[@]}" &
+  # BKMODE 0: the window's white background stays around the figure.
+  XSCREENSAVER_WINDOW="$host_window" "$program" -root "${still[@]}" -BKMODE 0 &
   pid=$!
   sleep 1
   import -window "$host_window" "$work/shown.png"
   share="$(blue_share "$work/shown.png")"
   at_least "$share" 0.02 || fail "nothing drawn in XSCREENSAVER_WINDOW: $share"
+  [ "$(convert "$work/shown.png" -format '%[pixel:p{310,230}]' info:)" = "srgb(255,255,255)" ] ||
+    fail "the window's own background was not kept"
   stop_program "$pid" INT
   # The window going away ends the program too.
   "$program" -window-id "$host_window" "${still[@]}" &
