@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/Platform.h"
+#include "platform/portable/ProfileRedirect.h"
 #include "platform/portable/ProfileText.h"
 #include "res/StringIds.h"
 
@@ -30,6 +31,8 @@ const BuiltInString builtInStrings[] = {
 #include "settings/SettingsList.def"
 #undef KORAVEL_SETTING
 };
+
+std::string redirectedProfile;
 
 std::string DefaultProfileFolder() {
     if (const char* folder = std::getenv("KORAVEL_INI_DIR"); folder && *folder) return folder;
@@ -69,8 +72,11 @@ int LoadResourceString(ModuleHandle, unsigned id, char* buffer, int size) {
     return 0;
 }
 
+void RedirectProfileFile(const std::string& path) { redirectedProfile = path; }
+
 std::string ProfileFilePath(const char* file) {
     if (HasFolder(file)) return file;
+    if (!redirectedProfile.empty()) return redirectedProfile;
     return DefaultProfileFolder() + "/" + file;
 }
 

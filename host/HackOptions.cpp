@@ -1,0 +1,153 @@
+#include "host/HackOptions.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Platform.h"
+#include "settings/Settings.h"
+
+namespace {
+
+bool ParseInt(const std::string& text, long low, long high, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long read = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || read < low || read > high || std::isspace(static_cast<unsigned char>(text[0])))
+        return false;
+    value = read;
+    return true;
+}
+
+// "WxH" with both sides from 1 to 32767 (X's own limit); the rest of the
+// text after it is left in `rest`.
+bool ParseSize(const std::string& text, int& width, int& height, std::string& rest) {
+    std::size_t cross = text.find_first_of("xX");
+    if (cross == std::string::npos) return false;
+    std::size_t after = text.find_first_of("+-", cross);
+    long w = 0, h = 0;
+    if (!ParseInt(text.substr(0, cross), 1, 32767, w)) return false;
+    if (!ParseInt(text.substr(cross + 1, after - cross - 1), 1, 32767, h)) return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    rest = after == std::string::npos ? "" : text.substr(after);
+    return true;
+}
+
+// "+X+Y" (or with minus signs, as X geometry allows).
+bool ParsePosition(const std::string& text, int& x, int& y) {
+    if (text.size() < 4) return false;
+    std::size_t second = text.find_first_of("+-", 1);
+    if (second == std::string::npos) return false;
+    long a = 0, b = 0;
+    std::string first = text.substr(0, second);
+    std::string other = text.substr(second);
+    if (first[0] == '+') first.erase(0, 1);
+    if (other[0] == '+') other.erase(0, 1);
+    if (!ParseInt(first, -32768, 32767, a) || !ParseInt(other, -32768, 32767, b)) return false;
+    x = static_cast<int>(a);
+    y = static_cast<int>(b);
+    return true;
+}
+
+int SettingRow(const std::string& name) {
+    for (int row = 0; row < kSettingCount; ++row)
+        if (platform::CompareTextNoCase(name.c_str(), settingTable[row].key) == 0) return row;
+    return -1;
+}
+
+}  // namespace
+
+bool ParseWindowId(const std::string& text, unsigned long& id) {
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > (hex ? 8u : 10u)) return false;
+    unsigned long long value = 0;
+    for (char c : digits) {
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return false;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value > 0xFFFFFFFFull) return false;
+    id = static_cast<unsigned long>(value);
+    return true;
+}
+
+HackOptions ParseHackOptions(int argc, const char* const* argv) {
+    HackOptions options;
+    auto fail = [&options](const std::string& why) {
+        if (options.error.empty()) options.error = why;
+    };
+    for (int i = 1; i < argc && options.error.empty(); ++i) {
+        std::string name = argv[i];
+        if (name.size() < 2 || name[0] != '-') {
+            fail("unexpected argument \"" + name + "\"");
+            break;
+        }
+        name.erase(0, name.compare(0, 2, "--") == 0 ? 2 : 1);
+        // Options that take no value.
+        if (name == "root") { options.mode = HackMode::Root; continue; }
+        if (name == "window") { options.mode = HackMode::OwnWindow; continue; }
+        if (name == "help" || name == "h") { fail("help"); break; }
+        if (i + 1 >= argc) {
+            fail("-" + name + " needs a value");
+            break;
+        }
+        const std::string value = argv[++i];
+        std::string rest;
+        long number = 0;
+        if (name == "window-id") {
+            if (!ParseWindowId(value, options.windowId) || options.windowId == 0) fail("bad window id \"" + value + "\"");
+            options.mode = HackMode::WindowId;
+        } else if (name == "render") {
+            if (value.empty()) fail("-render needs a folder");
+            options.renderDir = value;
+            options.mode = HackMode::Render;
+        } else if (name == "frames") {
+            if (!ParseInt(value, 1, 1000000, number)) fail("bad frame count \"" + value + "\"");
+            options.frames = static_cast<int>(number);
+        } else if (name == "size") {
+            if (!ParseSize(value, options.width, options.height, rest) || !rest.empty()) fail("bad size \"" + value + "\"");
+        } else if (name == "geometry") {
+            if (!ParseSize(value, options.width, options.height, rest)) fail("bad geometry \"" + value + "\"");
+            else if (!rest.empty()) {
+                options.hasPosition = ParsePosition(rest, options.x, options.y);
+                if (!options.hasPosition) fail("bad geometry \"" + value + "\"");
+            }
+        } else if (name == "ini") {
+            options.iniFile = value;
+        } else if (name == "display") {
+            options.display = value;
+        } else {
+            int row = name == "delay" ? SettingRow("TIMER") : SettingRow(name);
+            if (row < 0) fail("unknown option -" + name);
+            else if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
+            else options.overrides.push_back({row, static_cast<std::int32_t>(number)});
+        }
+    }
+    if (options.error.empty() && options.mode == HackMode::Render && options.frames == 0)
+        fail("-render needs -frames N");
+    return options;
+}
+
+void ApplySettingOverrides(const HackOptions& options) {
+    for (const SettingOverride& given : options.overrides) settings.*settingTable[given.row].field = given.value;
+}
+
+const char* HackUsage() {
+    return "usage: koravel [-window] [-geometry WxH+X+Y] | -root | -window-id ID\n"
+           "       koravel -render DIR -frames N [-size WxH]\n"
+           "options: -ini FILE      settings file (default ~/.config/koravel/KORAVEL.ini,\n"
+           "                        else the one installed with the program)\n"
+           "         -frames N      draw N frames, then keep the last one\n"
+           "         -delay MS      frame period in milliseconds (the TIMER setting)\n"
+           "         -KEY VALUE     any setting of KORAVEL.ini for this run, e.g. -OPTIONN 3\n"
+           "                        -OPTIONA1 22 -SIZE 20 -COLOR 5 -OPTIONP 2 -ZANZOU 1\n"
+           "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n";
+}

@@ -1,0 +1,28 @@
+// The Linux program's parts: the scene start shared by every mode, the
+// headless frames, and the X11 saver.
+#pragma once
+
+#include <string>
+
+#include "host/HackOptions.h"
+#include "render/PixelBuffer.h"
+
+// The settings file this run reads: -ini FILE; else the user's own file
+// when there is one; else the set installed with the program
+// (share/koravel/KORAVEL.ini beside its libexec folder, or res/KORAVEL.ini
+// beside it in the build tree). The file is only read, never written.
+std::string ChooseSettingsFile(const HackOptions& options, const std::string& programDir);
+
+// What the saver window does at creation, up to the seeding: key names,
+// settings (with the command line's overrides), glyphs, client size, scene.
+void StartScene(const HackOptions& options, int width, int height);
+
+// Writes a buffer as an 8-bit RGB PNG. False when the file could not be written.
+bool WritePng(const PixelBuffer& buffer, const std::string& path);
+
+// -render: DIR/frame-0001.png .. frame-N.png, frame k being the window after
+// its k-th frame from a black start. Returns the exit status.
+int RenderFrames(const HackOptions& options);
+
+// -root, -window-id or a window of its own. Returns the exit status.
+int RunX11Saver(const HackOptions& options);

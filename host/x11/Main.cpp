@@ -1,0 +1,40 @@
+// The Linux program: an XScreenSaver hack, or a maker of PNG frames.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "host/HackOptions.h"
+#include "host/x11/LinuxSaver.h"
+#include "platform/portable/ProfileRedirect.h"
+
+namespace {
+
+std::string ProgramDir() {
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return ".";
+    std::string text(path, static_cast<std::size_t>(length));
+    std::size_t slash = text.rfind('/');
+    return slash == std::string::npos ? "." : text.substr(0, slash);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const HackOptions options = ParseHackOptions(argc, argv);
+    if (!options.error.empty()) {
+        if (options.error != "help") std::fprintf(stderr, "koravel: %s\n", options.error.c_str());
+        std::fputs(HackUsage(), options.error == "help" ? stdout : stderr);
+        return options.error == "help" ? 0 : 2;
+    }
+    const std::string settingsFile = ChooseSettingsFile(options, ProgramDir());
+    // A file named on the command line that cannot be read is worth a word;
+    // the run goes on with the defaults, as a missing file gives them.
+    if (!options.iniFile.empty() && access(settingsFile.c_str(), R_OK) != 0)
+        std::fprintf(stderr, "koravel: cannot read %s; using the defaults\n", settingsFile.c_str());
+    platform::RedirectProfileFile(settingsFile);
+    if (options.mode == HackMode::Render) return RenderFrames(options);
+    return RunX11Saver(options);
+}

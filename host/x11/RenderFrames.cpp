@@ -1,0 +1,47 @@
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "host/x11/LinuxSaver.h"
+#include "render/ComposeSoftwareFrame.h"
+#include "scene/Random.h"
+
+namespace {
+
+bool MakeFolders(const std::string& path) {
+    for (std::size_t at = 1; at <= path.size(); ++at) {
+        if (at != path.size() && path[at] != '/') continue;
+        if (mkdir(path.substr(0, at).c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RenderFrames(const HackOptions& options) {
+    const int width = options.width > 0 ? options.width : 800;
+    const int height = options.height > 0 ? options.height : 600;
+    if (!MakeFolders(options.renderDir)) {
+        std::fprintf(stderr, "koravel: cannot make the folder %s\n", options.renderDir.c_str());
+        return 1;
+    }
+    StartScene(options, width, height);
+    // A fixed seed, so every run draws the same frames.
+    SeedRandom(1);
+    // No desktop to capture: the window starts black, and so does the
+    // desktop copy where it is the background.
+    PixelBuffer window = MakePixelBuffer(width, height, 0);
+    const PixelBuffer desktop = MakePixelBuffer(width, height, 0);
+    for (int k = 1; k <= options.frames; ++k) {
+        ComposeSoftwareFrame(window, &desktop);
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%04d.png", k);
+        const std::string path = options.renderDir + name;
+        if (!WritePng(window, path)) {
+            std::fprintf(stderr, "koravel: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
