@@ -51,6 +51,9 @@ void CreateFolders(const std::string& path) {
     }
 }
 
+// The text served instead of the files, when one is.
+ProfileText* servedProfile = nullptr;
+
 bool ReadWholeFile(const std::string& path, std::string& text) {
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (!stream) return false;
@@ -90,7 +93,9 @@ std::uint32_t ReadProfileString(const char* section, const char* key, const char
     std::string text;
     const std::string* value = nullptr;
     ProfileText profile;
-    if (ReadWholeFile(ProfileFilePath(file), text)) {
+    if (servedProfile) {
+        value = servedProfile->Find(section, key);
+    } else if (ReadWholeFile(ProfileFilePath(file), text)) {
         profile.Parse(text);
         value = profile.Find(section, key);
     }
@@ -109,6 +114,10 @@ std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultVa
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
     if (!section || !key || !value || !file) return false;
+    if (servedProfile) {
+        servedProfile->Set(section, key, value);
+        return true;
+    }
     std::string path = ProfileFilePath(file);
     std::string text;
     bool existed = ReadWholeFile(path, text);
@@ -122,6 +131,10 @@ bool WriteProfileValue(const char* section, const char* key, const char* value, 
     bool complete = std::fwrite(written.data(), 1, written.size(), stream) == written.size();
     complete = (std::fclose(stream) == 0) && complete;
     return complete;
+}
+
+void ServeProfileFrom(ProfileText* profile) {
+    servedProfile = profile;
 }
 
 int FormatUnsigned(char* buffer, std::uint32_t value) {
