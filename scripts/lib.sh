@@ -9,6 +9,7 @@ KORAVEL_PACKAGES=(
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
   libx11-dev libxext-dev libpng-dev
+  clang-14 libclang-rt-14-dev
 )
 
 package_installed() {
@@ -147,4 +148,91 @@ build_preset() {
     return 1
   fi
   rm -f "$log"
+}
+
+# The fuzz targets, built by the fuzz preset as build/fuzz/fuzz/fuzz-<target>.
+KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check)
+
+# The repository's corpus folders a target starts from: its own, and the
+# named settings files for every target that reads settings text.
+fuzz_corpora() {
+  local folder
+  for folder in "$KORAVEL_ROOT/fuzz/corpus/$1" "$KORAVEL_ROOT/fuzz/corpus/settings"; do
+    [ "$1" = command-line ] && [ "${folder##*/}" = settings ] && continue
+    [ -d "$folder" ] && echo "$folder"
+  done
+  return 0
+}
+
+# Runs one target for SECONDS in the folder WORK: inputs it finds go to
+# WORK/corpus (never into the repository), a crashing input to WORK/, its
+# output to WORK/log. Fails when the target found anything.
+run_fuzz_target() {
+  local target="$1" seconds="$2" work="$3"
+  local dictionary="$KORAVEL_ROOT/build/fuzz/fuzz/settings.dict"
+  [ "$target" = command-line ] && dictionary="$KORAVEL_ROOT/fuzz/command-line.dict"
+  mkdir -p "$work/corpus"
+  # shellcheck disable=SC2046
+  "$KORAVEL_ROOT/build/fuzz/fuzz/fuzz-$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+    -dict="$dictionary" -print_final_stats=1 -artifact_prefix="$work/" \
+    "$work/corpus" $(fuzz_corpora "$target") >"$work/log" 2>&1
+}
+
+# One line per target: its figures, or what it found and the input that
+# shows it (path, and the head of the file in base64).
+report_fuzz_target() {
+  local target="$1" work="$2" status="$3"
+  local log="$work/log" runs rate cov ft
+  runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')"
+  rate="$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$')"
+  cov="$(grep -oE '(DONE|pulse|NEW|REDUCE|INITED) +cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*$')"
+  ft="$(grep -oE ' ft: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*$')"
+  if [ "$status" -eq 0 ]; then
+    echo "fuzz $target: passed, ${runs:-?} runs, ${rate:-?} exec/s, cov ${cov:-?}, ft ${ft:-?}"
+    return 0
+  fi
+  echo "fuzz $target: FAILED after ${runs:-?} runs"
+  grep -E 'property broken|^ +[^ ].*$|ERROR: |SUMMARY: ' "$log" | grep -v '^ *#' | head -8
+  local input
+  for input in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$work"/slow-unit-*; do
+    [ -f "$input" ] || continue
+    echo "  input: $input ($(wc -c <"$input") bytes); head in base64:"
+    head -c 384 "$input" | base64 | sed 's/^/    /'
+  done
+  [ -n "$(ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* 2>/dev/null)" ] || tail -5 "$log" | sed 's/^/  /'
+  return 1
+}
+
+# Runs every fuzz target for SECONDS, PARALLEL at a time, each in its own
+# folder under ROOT, and reports them in order. Sets FUZZ_PASSED and
+# FUZZ_FAILED (one per target).
+run_fuzz_targets() {
+  local seconds="$1" parallel="$2" root="$3"
+  FUZZ_PASSED=0
+  FUZZ_FAILED=0
+  local -A status=()
+  local target running=0 pids=() names=()
+  for target in "${KORAVEL_FUZZ_TARGETS[@]}"; do
+    rm -f "$root/$target"/crash-* "$root/$target"/leak-* "$root/$target"/timeout-* "$root/$target"/oom-* "$root/$target"/slow-unit-*
+    run_fuzz_target "$target" "$seconds" "$root/$target" &
+    pids+=($!)
+    names+=("$target")
+    running=$((running + 1))
+    if [ "$running" -ge "$parallel" ]; then
+      wait "${pids[0]}"; status[${names[0]}]=$?
+      pids=("${pids[@]:1}"); names=("${names[@]:1}")
+      running=$((running - 1))
+    fi
+  done
+  local i
+  for i in "${!pids[@]}"; do
+    wait "${pids[$i]}"; status[${names[$i]}]=$?
+  done
+  for target in "${KORAVEL_FUZZ_TARGETS[@]}"; do
+    if report_fuzz_target "$target" "$root/$target" "${status[$target]}"; then
+      FUZZ_PASSED=$((FUZZ_PASSED + 1))
+    else
+      FUZZ_FAILED=$((FUZZ_FAILED + 1))
+    fi
+  done
 }

@@ -100,10 +100,13 @@ std::vector<std::string> CheckGlyphValue(std::string_view value) {
     }
 
     if (pointsFit && contoursFit) {
-        std::int32_t expectedFirst = 1;
+        // Contour ends may be anything a token reads as, the 32-bit limits
+        // included, so lengths and the next contour's start are worked out
+        // in 64 bits.
+        std::int64_t expectedFirst = 1;
         for (int j = 1; j <= contours; ++j) {
-            const std::int32_t first = number(7 + 2 * j);
-            const std::int32_t last = number(8 + 2 * j);
+            const std::int64_t first = number(7 + 2 * j);
+            const std::int64_t last = number(8 + 2 * j);
             const std::string name = "contour " + std::to_string(j);
             if (first != expectedFirst)
                 reasons.push_back(name + " begins at point " + std::to_string(first) + ", not at point " +

@@ -54,6 +54,9 @@ void CreateFolders(const std::string& path) {
     }
 }
 
+// The text served instead of the files, when one is.
+ProfileText* servedProfile = nullptr;
+
 }  // namespace
 
 int LoadResourceString(ModuleHandle, unsigned id, char* buffer, int size) {
@@ -82,20 +85,38 @@ std::string ProfileFilePath(const char* file) {
 
 std::uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                 std::uint32_t size, const char* file) {
-    return ReadProfileStringFromFile(ProfileFilePath(file), section, key, defaultValue, buffer, size);
+    if (!servedProfile)
+        return ReadProfileStringFromFile(ProfileFilePath(file), section, key, defaultValue, buffer, size);
+    if (!buffer || size == 0) return 0;
+    const std::string* value = servedProfile->Find(section, key);
+    if (value) return CopyProfileValue(*value, buffer, size);
+    return CopyProfileDefault(defaultValue, buffer, size);
 }
 
 std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultValue, const char* file) {
-    return ReadProfileIntFromFile(ProfileFilePath(file), section, key, defaultValue);
+    if (!servedProfile) return ReadProfileIntFromFile(ProfileFilePath(file), section, key, defaultValue);
+    // As from a file: the value into a 30-character buffer, then an integer.
+    char text[30];
+    if (ReadProfileString(section, key, "", text, sizeof text, file) == 0)
+        return static_cast<std::uint32_t>(defaultValue);
+    return ParseProfileInteger(text);
 }
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
-    if (!file) return false;
+    if (!section || !key || !value || !file) return false;
+    if (servedProfile) {
+        servedProfile->Set(section, key, value);
+        return true;
+    }
     std::string path = ProfileFilePath(file);
     // The settings folder may not exist before the first save.
     struct stat status;
     if (!HasFolder(file) && stat(path.c_str(), &status) != 0) CreateFolders(DefaultProfileFolder());
     return WriteProfileValueToFile(path, section, key, value);
+}
+
+void ServeProfileFrom(ProfileText* profile) {
+    servedProfile = profile;
 }
 
 int FormatUnsigned(char* buffer, std::uint32_t value) {

@@ -69,7 +69,11 @@ ProfileText::Line ProfileText::ParseLine(std::string body, std::string ending) {
 }
 
 void ProfileText::Parse(const std::string& text) {
+    // A parse starts afresh: nothing of an earlier text (its byte-order mark
+    // or its line ending) may leak into this one's.
     lines_.clear();
+    byteOrderMark_.clear();
+    newline_ = "\r\n";
     std::size_t at = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         byteOrderMark_ = text.substr(0, 3);
