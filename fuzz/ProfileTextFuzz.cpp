@@ -33,14 +33,17 @@ bool SameNoCase(const std::string& a, const std::string& b) {
            });
 }
 
-// The text's lines, each with its line ending; a byte-order mark at the
-// start is not part of the first line.
+// The text's lines, each with its line ending (CR LF, a lone CR or a lone
+// LF); a byte-order mark at the start is not part of the first line.
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        else
+            end += text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
         lines.push_back(text.substr(at, end - at));
         at = end;
     }
@@ -48,10 +51,11 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // A field of the input as a name or value the program could write: one
-// line, so no line feed.
+// line, so no CR or LF.
 std::string OneLine(std::string_view field) {
     std::string line(field);
-    line.erase(std::remove(line.begin(), line.end(), '\n'), line.end());
+    line.erase(std::remove_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }),
+               line.end());
     return line;
 }
 
@@ -80,8 +84,9 @@ void CheckUntouchedLines(const std::string& before, const std::string& after, co
     bool endingAdded = false;
     if (removed.size() == 1) {
         const std::string& line = removed[0];
-        endingAdded = prefix + 1 == old.size() && line.back() != '\n' && added.size() >= 2 &&
-                      (added[0] == line + "\n" || added[0] == line + "\r\n");
+        const char last = line.back();
+        endingAdded = prefix + 1 == old.size() && last != '\n' && last != '\r' && added.size() >= 2 &&
+                      (added[0] == line + "\n" || added[0] == line + "\r\n" || added[0] == line + "\r");
         if (!endingAdded && !IsKeyLine(line, key))
             Fail("every line the write did not touch comes back byte for byte", line);
     }
