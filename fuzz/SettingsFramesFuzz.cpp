@@ -3,7 +3,7 @@
 // the shown slots), the scene set up for a client size taken from the input,
 // then a few frames composed through the recording surface. Whatever the
 // file holds, every frame must draw inside its bitmap and give back every
-// object it made, and the settings must survive a save and a load.
+// object it made. (Writes are the profile-text target's business.)
 #include <cstdint>
 #include <cstring>
 #include <string>
