@@ -30,7 +30,8 @@ Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x720x24 3>"$work/display" >/dev/nu
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+display="$(cat "$work/display")"
+export DISPLAY=":$display"
 
 # The shipped file is named, so a user's own settings never change the figures.
 "$program" -window -geometry 1280x720+0+0 -delay "$period_ms" -ini "$settings_file" &
