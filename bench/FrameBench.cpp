@@ -6,15 +6,14 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
+#include "bench/BenchScenes.h"
 #include "render/DrawingSurface.h"
 #include "render/FrameCompositor.h"
 #include "render/RenderSolid.h"
 #include "scene/ProjectFrame.h"
 #include "scene/RoundTo.h"
-#include "scene/SetupScene.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -39,70 +38,6 @@ public:
     bool LineTo(int, int) override { return true; }
     bool PaintRgn(SurfaceObject) override { return true; }
 };
-
-struct Point {
-    int x, y;
-};
-
-void StoreGlyph(int slot, const std::vector<std::vector<Point>>& contours, const std::vector<int>& holeContours) {
-    GlyphDefinition& g = characterSlots[slot].glyph;
-    std::memset(&g, 0, sizeof g);
-    int n = 0;
-    for (std::size_t c = 0; c < contours.size(); ++c) {
-        g.contourFirst[c + 1] = n + 1;
-        for (Point p : contours[c]) {
-            ++n;
-            g.pointX[n] = p.x;
-            g.pointY[n] = p.y;
-        }
-        g.contourLast[c + 1] = n;
-    }
-    g.pointCount = n;
-    g.contourCount = static_cast<int>(contours.size());
-    for (std::size_t h = 0; h < holeContours.size(); ++h) g.holeStart[h + 1] = g.contourFirst[holeContours[h]];
-}
-
-void DefaultSettings() {
-    std::memset(&settings, 0, sizeof settings);
-    std::memset(&sceneState, 0, sizeof sceneState);
-    std::memset(characterSlots, 0, sizeof characterSlots);
-    for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
-    sceneState.clientWidth = 1920;
-    sceneState.clientHeight = 1080;
-}
-
-// The default settings with the example glyph BOX in both shown slots.
-void DefaultScene() {
-    DefaultSettings();
-    const std::vector<std::vector<Point>> box = {{{-30, -40}, {30, -40}, {30, 40}, {-30, 40}},
-                                                 {{-15, -20}, {15, -20}, {15, 20}, {-15, 20}}};
-    for (int slot = 1; slot <= settings.OPTIONN; ++slot) StoreGlyph(slot, box, {2});
-    SetupScene();
-}
-
-// Nine glyphs of 45 points in 13 contours: a notched outline holding four
-// triangular holes, and eight triangles beside it, so almost no wall lies on
-// the glyph's hull and nearly every visible wall goes through the ordering.
-void WorstScene() {
-    DefaultSettings();
-    settings.OPTIONN = 9;
-    settings.KAITEN = 1;
-    for (int k = 1; k <= 9; ++k) settings.*ownSpinField[k] = 1;
-    settings.ENKIN = 30;
-    settings.VIEW = 9;
-    settings.OPTIONP = 2;
-    std::vector<std::vector<Point>> contours = {
-        {{10, 45}, {10, -45}, {-48, -45}, {-48, 45}, {-35, 45}, {-35, 38}, {-20, 30}, {-5, 38}, {-5, 45}}};
-    auto triangle = [](int cx, int cy) { return std::vector<Point>{{cx + 6, cy + 6}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}; };
-    for (int cy : {10, -25}) {
-        for (int cx : {-35, -15}) contours.push_back(triangle(cx, cy));
-    }
-    for (int cy : {-36, -12, 12, 36}) {
-        for (int cx : {22, 40}) contours.push_back(triangle(cx, cy));
-    }
-    for (int slot = 1; slot <= 9; ++slot) StoreGlyph(slot, contours, {2, 3, 4, 5});
-    SetupScene();
-}
 
 void RunFrame(DrawingSurface& surface) {
     ProjectFrame();
@@ -177,8 +112,8 @@ void MeasureFrames(benchmark::State& state, void (*buildScene)(), Figure& figure
     state.counters["roundTo_share"] = figure.roundToShare;
 }
 
-void BM_DefaultSceneFrame(benchmark::State& state) { MeasureFrames(state, DefaultScene, defaultFigure); }
-void BM_WorstCaseFrame(benchmark::State& state) { MeasureFrames(state, WorstScene, worstFigure); }
+void BM_DefaultSceneFrame(benchmark::State& state) { MeasureFrames(state, bench::DefaultScene, defaultFigure); }
+void BM_WorstCaseFrame(benchmark::State& state) { MeasureFrames(state, bench::WorstScene, worstFigure); }
 
 BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);
