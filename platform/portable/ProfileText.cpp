@@ -91,7 +91,10 @@ void ProfileText::Parse(const std::string& text) {
             body = text.substr(at, end - at);
             std::size_t length = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
             ending = text.substr(end, length);
-            if (!endingSeen) {
+            // New lines end as the file's first line ending with a line feed:
+            // a new line ending in a lone CR would join a following line
+            // that starts with LF into one CR LF, and that line would be lost.
+            if (!endingSeen && ending != "\r") {
                 newline_ = ending;
                 endingSeen = true;
             }

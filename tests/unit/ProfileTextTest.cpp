@@ -24,6 +24,15 @@ TEST(ProfileText, EachParseStartsAfresh) {
     EXPECT_EQ(profile.Text(), "[KORAVEL]\r\nTIMER=7\r\n");
 }
 
+TEST(ProfileText, ANewLineNeverJoinsTheBlankLineAfterIt) {
+    // The first line ends in a lone CR; a key added before a blank LF line
+    // must not end in a lone CR, or the two would read back as one CR LF.
+    platform::ProfileText profile;
+    profile.Parse("[KORAVEL]\rTIMER=1\r\n\n[MOJI ZAHYO]\r\n");
+    profile.Set("KORAVEL", "OPTIONN", "5");
+    EXPECT_EQ(profile.Text(), "[KORAVEL]\rTIMER=1\r\nOPTIONN=5\r\n\n[MOJI ZAHYO]\r\n");
+}
+
 TEST(ProfileText, ServedTextAnswersAndTakesWritesInsteadOfTheFile) {
     testsupport::UseTemporarySettingsFolder();
     const std::string file = platform::ProfileFilePath("KORAVEL.ini");
