@@ -12,20 +12,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include "tests/support/win32/TopDownDib.h"
 
 namespace {
 
 HDC gradientDC = nullptr;
 
 void MakeGradient(HDC screen, int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, &bits);
     auto* pixels = static_cast<DWORD*>(bits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "SaverHarness.h"
+#include "tests/support/win32/TopDownDib.h"
 
 namespace {
 
@@ -163,16 +164,10 @@ bool Answers(HWND window) {
 // Pixels of `rect` on screen that are not black.
 int LitPixels(const RECT& rect) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib(screen, width, height, 32, &bits);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     int lit = 0;

@@ -16,6 +16,7 @@
 #include "scene/ProjectFrame.h"
 #include "scene/SetupScene.h"
 #include "settings/Settings.h"
+#include "tests/support/win32/TopDownDib.h"
 #include "unit/RenderTestScene.h"
 
 namespace {
@@ -32,15 +33,8 @@ constexpr std::uint32_t kBackground = 0x00FF00;  // green, as 0xRRGGBB in the DI
 class Canvas {
 public:
     explicit Canvas(int width = kSize, int height = kSize) : width_(width) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bitmap_ = CreateTopDownDib(dc_, width, height, 32, reinterpret_cast<void**>(&bits_));
         previous_ = SelectObject(dc_, bitmap_);
         for (int i = 0; i < width * height; ++i) bits_[i] = kBackground;
     }

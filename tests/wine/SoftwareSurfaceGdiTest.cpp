@@ -21,6 +21,7 @@
 #include "scene/SetupScene.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
+#include "tests/support/win32/TopDownDib.h"
 
 namespace {
 
@@ -29,15 +30,8 @@ namespace {
 class Dib {
 public:
     explicit Dib(const PixelBuffer& start) : width_(start.width), height_(start.height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        bitmap_ = CreateTopDownDib(dc_, width_, height_, 24, reinterpret_cast<void**>(&bits_));
         previous_ = SelectObject(dc_, bitmap_);
         std::memcpy(bits_, start.bytes.data(), start.bytes.size());
     }
