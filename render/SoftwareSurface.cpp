@@ -1,6 +1,7 @@
 #include "render/SoftwareSurface.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -15,12 +16,31 @@ long long FloorDiv(long long a, long long b) { return a >= 0 ? a / b : -((-a + b
 // Ceiling of a / b for b > 0.
 long long CeilDiv(long long a, long long b) { return -FloorDiv(-a, b); }
 
-struct Edge {
-    int top, bottom;     // the rows the edge crosses: [top, bottom)
-    long long x0, y0;    // its upper end
-    long long dx, dy;    // dy > 0
-    int direction;       // +1 drawn downward, -1 upward (for WINDING)
+// a * b = quotient * d + remainder with 0 <= remainder < d, for a, b and d
+// in 0..2^40 (d > 0), whose product can pass 64 bits: b is taken 16 bits at
+// a time, so no partial result passes 2^57.
+struct QuotientRemainder {
+    long long quotient, remainder;
 };
+QuotientRemainder MultiplyDivide(long long a, long long b, long long d) {
+    unsigned long long quotient = 0, remainder = 0;
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        remainder = (remainder << 16) + static_cast<unsigned long long>(a) * ((static_cast<unsigned long long>(b) >> shift) & 0xFFFF);
+        quotient = (quotient << 16) + remainder / static_cast<unsigned long long>(d);
+        remainder %= static_cast<unsigned long long>(d);
+    }
+    return {static_cast<long long>(quotient), static_cast<long long>(remainder)};
+}
+
+// The x where an edge crosses row y (y0 <= y < y0 + dy), rounded up: x0 +
+// dx * (y - y0) / dy. Edges between any two 32-bit points make products of
+// up to 64 bits; those go the long way.
+long long CrossingX(const PolygonScan::Edge& e, int y) {
+    const long long down = y - e.y0;
+    if (down < (1LL << 31) && e.dx < (1LL << 31) && e.dx > -(1LL << 31)) return e.x0 + CeilDiv(e.dx * down, e.dy);
+    const QuotientRemainder part = MultiplyDivide(e.dx < 0 ? -e.dx : e.dx, down, e.dy);
+    return e.dx < 0 ? e.x0 - part.quotient : e.x0 + part.quotient + (part.remainder != 0 ? 1 : 0);
+}
 
 }  // namespace
 
@@ -32,9 +52,10 @@ struct Edge {
 // from one crossing up to, but not including, the next are filled. Under
 // ALTERNATE the crossings pair up left to right (even-odd); under WINDING a
 // pixel is filled where the edges to its left wind a non-zero number of times.
-std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCount,
-                                    int fillMode) {
-    std::vector<Edge> edges;
+void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCount, int fillMode, int rowFrom,
+                  int rowTo, PolygonScan& scan) {
+    scan.edges.clear();
+    scan.spans.clear();
     int first = 0;
     for (int p = 0; p < polygonCount; ++p) {
         const int count = counts[p];
@@ -50,54 +71,69 @@ std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* count
                 std::swap(a, b);
                 direction = -1;
             }
-            edges.push_back({a.y, b.y, a.x, a.y, static_cast<long long>(b.x) - a.x,
-                             static_cast<long long>(b.y) - a.y, direction});
+            // An edge wholly above or below the rows scanned never counts.
+            if (b.y <= rowFrom || a.y >= rowTo) continue;
+            scan.edges.push_back({a.y, b.y, a.x, a.y, static_cast<long long>(b.x) - a.x,
+                                  static_cast<long long>(b.y) - a.y, direction});
         }
         first += count;
     }
-    std::vector<PixelSpan> spans;
-    if (edges.empty()) return spans;
-    int top = edges[0].top, bottom = edges[0].bottom;
-    for (const Edge& e : edges) top = std::min(top, e.top), bottom = std::max(bottom, e.bottom);
+    if (scan.edges.empty()) return;
+    int top = scan.edges[0].top, bottom = scan.edges[0].bottom;
+    for (const PolygonScan::Edge& e : scan.edges) top = std::min(top, e.top), bottom = std::max(bottom, e.bottom);
+    top = std::max(top, rowFrom);
+    bottom = std::min(bottom, rowTo);
 
-    struct Crossing {
-        long long x;
-        int direction;
-    };
-    std::vector<Crossing> crossings;
     for (int y = top; y < bottom; ++y) {
-        crossings.clear();
-        for (const Edge& e : edges) {
+        scan.crossings.clear();
+        for (const PolygonScan::Edge& e : scan.edges) {
             if (y < e.top || y >= e.bottom) continue;
-            crossings.push_back({e.x0 + CeilDiv(e.dx * (y - e.y0), e.dy), e.direction});
+            scan.crossings.push_back({CrossingX(e, y), e.direction});
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
-        const std::size_t before = spans.size();
+        std::sort(scan.crossings.begin(), scan.crossings.end(),
+                  [](const PolygonScan::Crossing& a, const PolygonScan::Crossing& b) { return a.x < b.x; });
+        const std::size_t before = scan.spans.size();
         int winding = 0;
-        for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
-            winding += fillMode == kFillWinding ? crossings[i].direction : (i % 2 == 0 ? 1 : -1);
-            if (winding == 0 || crossings[i].x == crossings[i + 1].x) continue;
-            const int left = static_cast<int>(crossings[i].x), right = static_cast<int>(crossings[i + 1].x);
+        for (std::size_t i = 0; i + 1 < scan.crossings.size(); ++i) {
+            winding += fillMode == kFillWinding ? scan.crossings[i].direction : (i % 2 == 0 ? 1 : -1);
+            if (winding == 0 || scan.crossings[i].x == scan.crossings[i + 1].x) continue;
+            // A crossing lies between its edge's ends, so it fits an int.
+            const int left = static_cast<int>(scan.crossings[i].x), right = static_cast<int>(scan.crossings[i + 1].x);
             // Spans that touch are one run, as in a region.
-            if (spans.size() > before && spans.back().right == left) {
-                spans.back().right = right;
+            if (scan.spans.size() > before && scan.spans.back().right == left) {
+                scan.spans.back().right = right;
             } else {
-                spans.push_back({y, left, right});
+                scan.spans.push_back({y, left, right});
             }
         }
     }
-    return spans;
+}
+
+std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCount,
+                                    int fillMode) {
+    PolygonScan scan;
+    ScanPolygons(points, counts, polygonCount, fillMode, INT_MIN, INT_MAX, scan);
+    return std::move(scan.spans);
 }
 
 SoftwareSurface::SoftwareSurface(PixelBuffer& target) : target_(target) {
-    brush_ = Add({Kind::Brush, true, kWhite, {}});
-    pen_ = Add({Kind::Pen, true, kBlack, {}});
+    objects_.push_back({Kind::Brush, true, kWhite, {}});
+    objects_.push_back({Kind::Pen, true, kBlack, {}});
+    brush_ = reinterpret_cast<SurfaceObject>(std::uintptr_t{1});
+    pen_ = reinterpret_cast<SurfaceObject>(std::uintptr_t{2});
 }
 
-SurfaceObject SoftwareSurface::Add(Object object) {
-    objects_.push_back(std::move(object));
-    return reinterpret_cast<SurfaceObject>(static_cast<std::uintptr_t>(objects_.size()));
+SurfaceObject SoftwareSurface::Add(Kind kind, ColourRef colour) {
+    // A deleted object's place is taken again, as GDI hands out freed
+    // handles again; a region's span storage is kept for the next region.
+    std::size_t n = 2;
+    while (n < objects_.size() && objects_[n].live) ++n;
+    if (n == objects_.size()) objects_.push_back({});
+    objects_[n].kind = kind;
+    objects_[n].live = true;
+    objects_[n].colour = colour;
+    objects_[n].spans.clear();
+    return reinterpret_cast<SurfaceObject>(static_cast<std::uintptr_t>(n + 1));
 }
 
 SoftwareSurface::Object* SoftwareSurface::Find(SurfaceObject handle) {
@@ -112,21 +148,26 @@ SoftwareSurface::Object* SoftwareSurface::Find(SurfaceObject handle, Kind kind) 
 }
 
 SurfaceObject SoftwareSurface::CreateSolidBrush(ColourRef colour) {
-    return Add({Kind::Brush, true, colour & 0xFFFFFF, {}});
+    return Add(Kind::Brush, colour & 0xFFFFFF);
 }
 
 SurfaceObject SoftwareSurface::CreatePen(int style, int width, ColourRef colour) {
     // Only the solid 1-pixel pen is drawn by this surface; other pens are
     // refused rather than drawn wrongly.
     if (style != kPenSolid || width > 1) return nullptr;
-    return Add({Kind::Pen, true, colour & 0xFFFFFF, {}});
+    return Add(Kind::Pen, colour & 0xFFFFFF);
 }
 
 SurfaceObject SoftwareSurface::CreatePolyPolygonRgn(const SurfacePoint* points, const int* counts,
                                                     int polygonCount, int fillMode) {
     if (points == nullptr || counts == nullptr || polygonCount <= 0) return nullptr;
     if (fillMode != kFillAlternate && fillMode != kFillWinding) return nullptr;
-    return Add({Kind::Region, true, 0, ScanPolygons(points, counts, polygonCount, fillMode)});
+    // A region here is only ever painted on this surface, so only the
+    // buffer's rows are kept.
+    SurfaceObject handle = Add(Kind::Region, 0);
+    ScanPolygons(points, counts, polygonCount, fillMode, 0, target_.height, scan_);
+    Find(handle)->spans.swap(scan_.spans);
+    return handle;
 }
 
 SurfaceObject SoftwareSurface::SelectObject(SurfaceObject handle) {
@@ -166,8 +207,8 @@ bool SoftwareSurface::Polygon(const SurfacePoint* points, int count) {
     // pen, which gives the polygon its right and bottom pixels. The outline
     // is closed: each side leaves out its last pixel, the next side's first.
     const ColourRef fill = Find(brush_)->colour;
-    for (const PixelSpan& span : ScanPolygons(points, &count, 1, fillMode_))
-        FillSpan(target_, span.y, span.left, span.right, fill);
+    ScanPolygons(points, &count, 1, fillMode_, 0, target_.height, scan_);
+    for (const PixelSpan& span : scan_.spans) FillSpan(target_, span.y, span.left, span.right, fill);
     for (int i = 0; i < count; ++i) {
         const SurfacePoint a = points[i], b = points[(i + 1) % count];
         DrawLine(a.x, a.y, b.x, b.y);
@@ -224,11 +265,26 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     const long long start = xMajor ? x0 : y0, size = xMajor ? target_.width : target_.height;
     const long long firstStep = std::max(0LL, majorSign > 0 ? -start : start - (size - 1));
     const long long endStep = std::min(steps, majorSign > 0 ? size - start : start + 1);
+    if (firstStep >= endStep) return;
+    // Step i's minor offset is floor((2 i minor + steps + tie) / (2 steps)),
+    // worked out once for the first step and then carried from step to step
+    // as a quotient and a remainder, without a division per pixel.
+    const long long denominator = 2 * steps, increment = 2 * minor;
+    QuotientRemainder offset = MultiplyDivide(increment, firstStep, denominator);
+    offset.remainder += steps + tie;
+    if (offset.remainder >= denominator) offset.remainder -= denominator, ++offset.quotient;
+    const std::uint8_t bgr[3] = {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+                                 static_cast<std::uint8_t>(colour)};
     for (long long i = firstStep; i < endStep; ++i) {
-        const long long offset = FloorDiv(2 * i * minor + steps + tie, 2 * steps);
-        const long long major = i * majorSign, across = offset * minorSign;
+        const long long major = i * majorSign, across = offset.quotient * minorSign;
         const long long x = x0 + (xMajor ? major : across), y = y0 + (xMajor ? across : major);
-        if (x < 0 || y < 0 || x >= target_.width || y >= target_.height) continue;
-        FillSpan(target_, static_cast<int>(y), static_cast<int>(x), static_cast<int>(x) + 1, colour);
+        if (x >= 0 && y >= 0 && x < target_.width && y < target_.height) {
+            std::uint8_t* p = &target_.bytes[static_cast<std::size_t>(y) * target_.stride + static_cast<std::size_t>(x) * 3];
+            p[0] = bgr[0];
+            p[1] = bgr[1];
+            p[2] = bgr[2];
+        }
+        offset.remainder += increment;
+        if (offset.remainder >= denominator) offset.remainder -= denominator, ++offset.quotient;
     }
 }

@@ -14,8 +14,32 @@ struct PixelSpan {
     int y, left, right;
 };
 
+// Storage a scan reuses, so that drawing a polygon allocates nothing once
+// the vectors have grown to the figure's size.
+struct PolygonScan {
+    struct Edge {
+        int top, bottom;   // the rows the edge crosses: [top, bottom)
+        long long x0, y0;  // its upper end
+        long long dx, dy;  // dy > 0
+        int direction;     // +1 drawn downward, -1 upward (for WINDING)
+    };
+    struct Crossing {
+        long long x;
+        int direction;
+    };
+    std::vector<Edge> edges;
+    std::vector<Crossing> crossings;
+    std::vector<PixelSpan> spans;  // the result
+};
+
 // The pixels GDI fills for the polygons under the fill mode (see the rules
-// in SoftwareSurface.cpp), as spans sorted by row and column.
+// in SoftwareSurface.cpp), as spans sorted by row and column, into
+// scan.spans. Only rows [rowFrom, rowTo) are scanned: rows outside cost
+// nothing, however far the polygon reaches.
+void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCount, int fillMode, int rowFrom,
+                  int rowTo, PolygonScan& scan);
+
+// The same over every row, into a vector of its own.
 std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCount,
                                     int fillMode);
 
@@ -48,10 +72,11 @@ private:
     };
     Object* Find(SurfaceObject handle, Kind kind);
     Object* Find(SurfaceObject handle);
-    SurfaceObject Add(Object object);
+    SurfaceObject Add(Kind kind, ColourRef colour);
     void DrawLine(int x0, int y0, int x1, int y1);
 
     PixelBuffer& target_;
+    PolygonScan scan_;
     std::vector<Object> objects_;  // handle n is objects_[n - 1]; 1 and 2 are the defaults
     SurfaceObject brush_;
     SurfaceObject pen_;

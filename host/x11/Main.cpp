@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "host/HackOptions.h"
@@ -35,6 +36,13 @@ int main(int argc, char** argv) {
     if (!options.iniFile.empty() && access(settingsFile.c_str(), R_OK) != 0)
         std::fprintf(stderr, "koravel: cannot read %s; using the defaults\n", settingsFile.c_str());
     platform::RedirectProfileFile(settingsFile);
-    if (options.mode == HackMode::Render) return RenderFrames(options);
-    return RunX11Saver(options);
+    // The pictures in memory are as large as the window; when they do not
+    // fit, the run ends with a word and status 1 instead of an abort.
+    try {
+        if (options.mode == HackMode::Render) return RenderFrames(options);
+        return RunX11Saver(options);
+    } catch (const std::bad_alloc&) {
+        std::fputs("koravel: not enough memory for the window's picture\n", stderr);
+        return 1;
+    }
 }

@@ -4,6 +4,7 @@
 #include "render/ComposeFrame.h"
 
 #include "render/FrameCompositor.h"
+#include "render/ShiftedSurface.h"
 #include "render/win32/DesktopCopy.h"
 #include "render/win32/GdiSurface.h"
 #include "scene/ProjectFrame.h"
@@ -82,27 +83,32 @@ void ComposeFrame(platform::WindowHandle window) {
         // Declared so that they go in the order the frame gives them back:
         // the window's context first, then the memory context, then the
         // bitmap (which the memory context still holds until it is deleted).
+        // Only the bitmap's part inside the window is made: it sits at
+        // (left, top) in the window and the solids are drawn shifted into it.
         FrameBitmap bitmap;
         MemoryDC memory;
         WindowDC screen(hwnd);
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), frame.width, frame.height));
+        const int width = frame.shownWidth, height = frame.shownHeight;
+        const int left = frame.left + frame.shownX, top = frame.top + frame.shownY;
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
         memory.reset(CreateCompatibleDC(screen.get()));
         SelectObject(memory.get(), bitmap.get());
 
         GdiSurface surface(memory.get());
         switch (ChooseBackground()) {
         case FrameBackground::DesktopCopy:
-            BitBlt(memory.get(), 0, 0, frame.width, frame.height, desktopCopyDC, frame.left, frame.top, SRCCOPY);
+            BitBlt(memory.get(), 0, 0, width, height, desktopCopyDC, left, top, SRCCOPY);
             break;
         case FrameBackground::Black:
-            FillBlack(surface, frame.width, frame.height);
+            FillBlack(surface, width, height);
             break;
         case FrameBackground::Screen:
-            BitBlt(memory.get(), 0, 0, frame.width, frame.height, screen.get(), frame.left, frame.top, SRCCOPY);
+            BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
             break;
         }
-        DrawSolids(surface);
-        BitBlt(screen.get(), frame.left, frame.top, frame.width, frame.height, memory.get(), 0, 0, SRCCOPY);
+        ShiftedSurface shifted(surface, frame.shownX, frame.shownY);
+        DrawSolids(shifted);
+        BitBlt(screen.get(), left, top, width, height, memory.get(), 0, 0, SRCCOPY);
     }
 
     AdvanceAnimation(frame);
