@@ -4,25 +4,28 @@
 #include "render/SoftwareSurface.h"
 
 void DrawSoftwareFrame(const FrameGeometry& frame, PixelBuffer& window, const PixelBuffer* desktopCopy) {
-    // Only the bitmap's part inside the window is made; a new bitmap's
-    // pixels are black, as a compatible bitmap's are.
+    // The frame's bitmap is built in place, in the window's own picture:
+    // only its part inside the window could ever show, and the transfer
+    // that would copy that part to the same place is then left out. Each
+    // background covers the whole part, as it covers a new bitmap.
     const int width = frame.shownWidth, height = frame.shownHeight;
     const int left = frame.left + frame.shownX, top = frame.top + frame.shownY;
-    PixelBuffer bitmap = MakePixelBuffer(width, height, 0);
-    SoftwareSurface surface(bitmap);
+    SoftwareSurface surface(window, left, top, width, height);
     switch (ChooseBackground()) {
     case FrameBackground::DesktopCopy:
-        if (desktopCopy != nullptr) CopyPixels(bitmap, 0, 0, *desktopCopy, left, top, width, height);
+        // Without a copy, the black of a new bitmap.
+        if (desktopCopy != nullptr)
+            CopyPixels(window, left, top, *desktopCopy, left, top, width, height);
+        else
+            FillBlack(surface, width, height);
         break;
     case FrameBackground::Black:
-        // Black over the whole part, as over the whole bitmap.
         FillBlack(surface, width, height);
         break;
     case FrameBackground::Screen:
-        CopyPixels(bitmap, 0, 0, window, left, top, width, height);
+        // The window's own pixels, already in place.
         break;
     }
     ShiftedSurface shifted(surface, frame.shownX, frame.shownY);
     DrawSolids(shifted);
-    CopyPixels(window, left, top, bitmap, 0, 0, width, height);
 }

@@ -13,9 +13,6 @@ constexpr ColourRef kBlack = 0x000000;
 // Floor of a / b for b > 0.
 long long FloorDiv(long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-// Ceiling of a / b for b > 0.
-long long CeilDiv(long long a, long long b) { return -FloorDiv(-a, b); }
-
 // a * b = quotient * d + remainder with 0 <= remainder < d, for a, b and d
 // in 0..2^40 (d > 0), whose product can pass 64 bits: b is taken 16 bits at
 // a time, so no partial result passes 2^57.
@@ -32,14 +29,26 @@ QuotientRemainder MultiplyDivide(long long a, long long b, long long d) {
     return {static_cast<long long>(quotient), static_cast<long long>(remainder)};
 }
 
-// The x where an edge crosses row y (y0 <= y < y0 + dy), rounded up: x0 +
-// dx * (y - y0) / dy. Edges between any two 32-bit points make products of
-// up to 64 bits; those go the long way.
-long long CrossingX(const PolygonScan::Edge& e, int y) {
-    const long long down = y - e.y0;
-    if (down < (1LL << 31) && e.dx < (1LL << 31) && e.dx > -(1LL << 31)) return e.x0 + CeilDiv(e.dx * down, e.dy);
-    const QuotientRemainder part = MultiplyDivide(e.dx < 0 ? -e.dx : e.dx, down, e.dy);
-    return e.dx < 0 ? e.x0 - part.quotient : e.x0 + part.quotient + (part.remainder != 0 ? 1 : 0);
+// floor(a * b / d) as a quotient and a remainder in 0..d-1, for b in
+// 0..d and any a of up to 33 bits: products past 63 bits go the long way.
+QuotientRemainder FloorMultiplyDivide(long long a, long long b, long long d) {
+    if (a < (1LL << 31) && a > -(1LL << 31) && b < (1LL << 31)) {
+        const long long q = FloorDiv(a * b, d);
+        return {q, a * b - q * d};
+    }
+    const QuotientRemainder part = MultiplyDivide(a < 0 ? -a : a, b, d);
+    if (a >= 0) return part;
+    if (part.remainder == 0) return {-part.quotient, 0};
+    return {-part.quotient - 1, d - part.remainder};
+}
+
+// Sets the edge's crossing to where it meets row y (top <= y < bottom).
+void StartEdge(PolygonScan::Edge& e, int y) {
+    const QuotientRemainder at = FloorMultiplyDivide(e.dx, y - e.y0, e.dy);
+    e.xq = at.quotient;
+    e.xr = at.remainder;
+    e.stepQ = FloorDiv(e.dx, e.dy);
+    e.stepR = e.dx - e.stepQ * e.dy;
 }
 
 }  // namespace
@@ -74,7 +83,8 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
             // An edge wholly above or below the rows scanned never counts.
             if (b.y <= rowFrom || a.y >= rowTo) continue;
             scan.edges.push_back({a.y, b.y, a.x, a.y, static_cast<long long>(b.x) - a.x,
-                                  static_cast<long long>(b.y) - a.y, direction});
+                                  static_cast<long long>(b.y) - a.y, direction, 0, 0, 0, 0});
+            StartEdge(scan.edges.back(), std::max(a.y, rowFrom));
         }
         first += count;
     }
@@ -86,9 +96,13 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
 
     for (int y = top; y < bottom; ++y) {
         scan.crossings.clear();
-        for (const PolygonScan::Edge& e : scan.edges) {
+        for (PolygonScan::Edge& e : scan.edges) {
             if (y < e.top || y >= e.bottom) continue;
-            scan.crossings.push_back({CrossingX(e, y), e.direction});
+            scan.crossings.push_back({e.x0 + e.xq + (e.xr != 0 ? 1 : 0), e.direction});
+            // On to the next row: dx / dy further, carried as a remainder.
+            e.xq += e.stepQ;
+            e.xr += e.stepR;
+            if (e.xr >= e.dy) e.xr -= e.dy, ++e.xq;
         }
         std::sort(scan.crossings.begin(), scan.crossings.end(),
                   [](const PolygonScan::Crossing& a, const PolygonScan::Crossing& b) { return a.x < b.x; });
@@ -116,7 +130,14 @@ std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* count
     return std::move(scan.spans);
 }
 
-SoftwareSurface::SoftwareSurface(PixelBuffer& target) : target_(target) {
+SoftwareSurface::SoftwareSurface(PixelBuffer& target) : SoftwareSurface(target, 0, 0, target.width, target.height) {}
+
+SoftwareSurface::SoftwareSurface(PixelBuffer& target, int left, int top, int width, int height) : target_(target) {
+    // The part is kept inside the buffer.
+    left_ = std::clamp(left, 0, target.width);
+    top_ = std::clamp(top, 0, target.height);
+    width_ = static_cast<int>(std::clamp<long long>(static_cast<long long>(left) + width, left_, target.width) - left_);
+    height_ = static_cast<int>(std::clamp<long long>(static_cast<long long>(top) + height, top_, target.height) - top_);
     objects_.push_back({Kind::Brush, true, kWhite, {}});
     objects_.push_back({Kind::Pen, true, kBlack, {}});
     brush_ = reinterpret_cast<SurfaceObject>(std::uintptr_t{1});
@@ -165,7 +186,7 @@ SurfaceObject SoftwareSurface::CreatePolyPolygonRgn(const SurfacePoint* points, 
     // A region here is only ever painted on this surface, so only the
     // buffer's rows are kept.
     SurfaceObject handle = Add(Kind::Region, 0);
-    ScanPolygons(points, counts, polygonCount, fillMode, 0, target_.height, scan_);
+    ScanPolygons(points, counts, polygonCount, fillMode, 0, height_, scan_);
     Find(handle)->spans.swap(scan_.spans);
     return handle;
 }
@@ -207,8 +228,8 @@ bool SoftwareSurface::Polygon(const SurfacePoint* points, int count) {
     // pen, which gives the polygon its right and bottom pixels. The outline
     // is closed: each side leaves out its last pixel, the next side's first.
     const ColourRef fill = Find(brush_)->colour;
-    ScanPolygons(points, &count, 1, fillMode_, 0, target_.height, scan_);
-    for (const PixelSpan& span : scan_.spans) FillSpan(target_, span.y, span.left, span.right, fill);
+    ScanPolygons(points, &count, 1, fillMode_, 0, height_, scan_);
+    for (const PixelSpan& span : scan_.spans) Fill(span, fill);
     for (int i = 0; i < count; ++i) {
         const SurfacePoint a = points[i], b = points[(i + 1) % count];
         DrawLine(a.x, a.y, b.x, b.y);
@@ -233,8 +254,14 @@ bool SoftwareSurface::PaintRgn(SurfaceObject handle) {
     const Object* region = Find(handle, Kind::Region);
     if (region == nullptr) return false;
     const ColourRef fill = Find(brush_)->colour;
-    for (const PixelSpan& span : region->spans) FillSpan(target_, span.y, span.left, span.right, fill);
+    for (const PixelSpan& span : region->spans) Fill(span, fill);
     return true;
+}
+
+void SoftwareSurface::Fill(const PixelSpan& span, ColourRef colour) {
+    if (span.y < 0 || span.y >= height_) return;
+    const int left = std::max(span.left, 0), right = std::min(span.right, width_);
+    if (left < right) FillSpan(target_, top_ + span.y, left_ + left, left_ + right, colour);
 }
 
 int SoftwareSurface::LiveObjects() const {
@@ -262,7 +289,7 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     const long long tie = minorSign < 0 ? 0 : -1;
     // Only the steps whose major coordinate lies inside the buffer are taken,
     // so a line far outside costs nothing.
-    const long long start = xMajor ? x0 : y0, size = xMajor ? target_.width : target_.height;
+    const long long start = xMajor ? x0 : y0, size = xMajor ? width_ : height_;
     const long long firstStep = std::max(0LL, majorSign > 0 ? -start : start - (size - 1));
     const long long endStep = std::min(steps, majorSign > 0 ? size - start : start + 1);
     if (firstStep >= endStep) return;
@@ -278,8 +305,9 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     for (long long i = firstStep; i < endStep; ++i) {
         const long long major = i * majorSign, across = offset.quotient * minorSign;
         const long long x = x0 + (xMajor ? major : across), y = y0 + (xMajor ? across : major);
-        if (x >= 0 && y >= 0 && x < target_.width && y < target_.height) {
-            std::uint8_t* p = &target_.bytes[static_cast<std::size_t>(y) * target_.stride + static_cast<std::size_t>(x) * 3];
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) {
+            std::uint8_t* p = &target_.bytes[static_cast<std::size_t>(top_ + y) * target_.stride +
+                                             static_cast<std::size_t>(left_ + x) * 3];
             p[0] = bgr[0];
             p[1] = bgr[1];
             p[2] = bgr[2];

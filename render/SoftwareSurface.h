@@ -1,6 +1,6 @@
-// A drawing surface that draws into a PixelBuffer by GDI's own pixel rules,
-// so a frame drawn here is the frame a device context would show, pixel for
-// pixel. It holds what a fresh device context holds: a white brush, a black
+// A drawing surface that draws into a PixelBuffer, or a rectangle of one,
+// by GDI's own pixel rules, so a frame drawn here is the frame a device
+// context would show, pixel for pixel. It holds what a fresh device context holds: a white brush, a black
 // 1-pixel pen, the ALTERNATE fill mode and the current position (0, 0).
 #pragma once
 
@@ -22,6 +22,11 @@ struct PolygonScan {
         long long x0, y0;  // its upper end
         long long dx, dy;  // dy > 0
         int direction;     // +1 drawn downward, -1 upward (for WINDING)
+        // The crossing with the row being scanned: x0 + xq + (xr != 0 ? 1 :
+        // 0), the exact x rounded up, where dx * (y - y0) = xq * dy + xr
+        // with 0 <= xr < dy; and the step to the next row, dx = stepQ * dy +
+        // stepR, so that no row needs a division.
+        long long xq, xr, stepQ, stepR;
     };
     struct Crossing {
         long long x;
@@ -46,6 +51,10 @@ std::vector<PixelSpan> ScanPolygons(const SurfacePoint* points, const int* count
 class SoftwareSurface : public DrawingSurface {
 public:
     explicit SoftwareSurface(PixelBuffer& target);
+    // Draws only in the width x height part of `target` at (left, top),
+    // whose top-left pixel is the surface's (0, 0): a frame's bitmap kept
+    // in place inside the window's picture.
+    SoftwareSurface(PixelBuffer& target, int left, int top, int width, int height);
 
     SurfaceObject CreateSolidBrush(ColourRef colour) override;
     SurfaceObject CreatePen(int style, int width, ColourRef colour) override;
@@ -74,8 +83,11 @@ private:
     Object* Find(SurfaceObject handle);
     SurfaceObject Add(Kind kind, ColourRef colour);
     void DrawLine(int x0, int y0, int x1, int y1);
+    // Sets the span's pixels that lie inside the part.
+    void Fill(const PixelSpan& span, ColourRef colour);
 
     PixelBuffer& target_;
+    int left_, top_, width_, height_;  // the part drawn in
     PolygonScan scan_;
     std::vector<Object> objects_;  // handle n is objects_[n - 1]; 1 and 2 are the defaults
     SurfaceObject brush_;
