@@ -47,15 +47,13 @@ void FillSpan(PixelBuffer& buffer, int y, int left, int right, ColourRef colour)
         std::memset(p, red, bytes);
         return;
     }
-    // The first pixel, then the filled part doubled until the run is full.
-    p[0] = blue;
-    p[1] = green;
-    p[2] = red;
-    for (std::size_t done = 3; done < bytes;) {
-        const std::size_t step = std::min(done, bytes - done);
-        std::memcpy(p + done, p, step);
-        done += step;
-    }
+    // Sixteen pixels make 48 bytes that repeat: the run is written 48
+    // bytes at a time, and its last pixels together.
+    std::uint8_t pattern[48];
+    for (int i = 0; i < 48; i += 3) pattern[i] = blue, pattern[i + 1] = green, pattern[i + 2] = red;
+    std::size_t done = 0;
+    for (; done + 48 <= bytes; done += 48) std::memcpy(p + done, pattern, 48);
+    std::memcpy(p + done, pattern, bytes - done);
 }
 
 void CopyPixels(PixelBuffer& to, int toX, int toY, const PixelBuffer& from, int fromX, int fromY, int width,

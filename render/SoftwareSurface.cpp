@@ -94,16 +94,27 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
     top = std::max(top, rowFrom);
     bottom = std::min(bottom, rowTo);
 
+    // Row by row, only the edges that cross the row are looked at: they
+    // join in the order of their first rows and leave after their last.
+    std::sort(scan.edges.begin(), scan.edges.end(),
+              [](const PolygonScan::Edge& a, const PolygonScan::Edge& b) { return a.top < b.top; });
+    scan.active.clear();
+    std::size_t next = 0;
     for (int y = top; y < bottom; ++y) {
+        while (next < scan.edges.size() && scan.edges[next].top <= y) scan.active.push_back(next++);
         scan.crossings.clear();
-        for (PolygonScan::Edge& e : scan.edges) {
-            if (y < e.top || y >= e.bottom) continue;
+        std::size_t kept = 0;
+        for (const std::size_t k : scan.active) {
+            PolygonScan::Edge& e = scan.edges[k];
+            if (y >= e.bottom) continue;
+            scan.active[kept++] = k;
             scan.crossings.push_back({e.x0 + e.xq + (e.xr != 0 ? 1 : 0), e.direction});
             // On to the next row: dx / dy further, carried as a remainder.
             e.xq += e.stepQ;
             e.xr += e.stepR;
             if (e.xr >= e.dy) e.xr -= e.dy, ++e.xq;
         }
+        scan.active.resize(kept);
         std::sort(scan.crossings.begin(), scan.crossings.end(),
                   [](const PolygonScan::Crossing& a, const PolygonScan::Crossing& b) { return a.x < b.x; });
         const std::size_t before = scan.spans.size();
@@ -293,6 +304,10 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     const long long firstStep = std::max(0LL, majorSign > 0 ? -start : start - (size - 1));
     const long long endStep = std::min(steps, majorSign > 0 ? size - start : start + 1);
     if (firstStep >= endStep) return;
+    // A line along a row or a column outside (the compositor pins points
+    // to the bitmap's right and bottom edges, just outside it) draws nothing.
+    const long long across = xMajor ? y0 : x0;
+    if (minor == 0 && (across < 0 || across >= (xMajor ? height_ : width_))) return;
     // Step i's minor offset is floor((2 i minor + steps + tie) / (2 steps)),
     // worked out once for the first step and then carried from step to step
     // as a quotient and a remainder, without a division per pixel.

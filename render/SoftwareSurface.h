@@ -34,6 +34,7 @@ struct PolygonScan {
     };
     std::vector<Edge> edges;
     std::vector<Crossing> crossings;
+    std::vector<std::size_t> active;  // the edges that cross the row scanned
     std::vector<PixelSpan> spans;  // the result
 };
 

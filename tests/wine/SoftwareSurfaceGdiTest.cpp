@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "render/FrameCompositor.h"
+#include "render/ShiftedSurface.h"
 #include "render/SoftwareFrame.h"
 #include "render/SoftwareSurface.h"
 #include "render/win32/GdiSurface.h"
@@ -272,21 +273,25 @@ void RunScene(const Scene& scene, int frames) {
         const FrameGeometry frame = PlanFrame();
         RebasePoints(frame);
         {
-            Dib bitmap(MakePixelBuffer(frame.width, frame.height, 0));
+            // Only the bitmap's part inside the window, as the compositor makes it.
+            const int width = frame.shownWidth, height = frame.shownHeight;
+            const int left = frame.left + frame.shownX, top = frame.top + frame.shownY;
+            Dib bitmap(MakePixelBuffer(width, height, 0));
             GdiSurface surface(bitmap.dc());
             switch (ChooseBackground()) {
             case FrameBackground::DesktopCopy:
-                BitBlt(bitmap.dc(), 0, 0, frame.width, frame.height, gdiDesktop.dc(), frame.left, frame.top, SRCCOPY);
+                BitBlt(bitmap.dc(), 0, 0, width, height, gdiDesktop.dc(), left, top, SRCCOPY);
                 break;
             case FrameBackground::Black:
-                FillBlack(surface, frame.width, frame.height);
+                FillBlack(surface, width, height);
                 break;
             case FrameBackground::Screen:
-                BitBlt(bitmap.dc(), 0, 0, frame.width, frame.height, gdiWindow.dc(), frame.left, frame.top, SRCCOPY);
+                BitBlt(bitmap.dc(), 0, 0, width, height, gdiWindow.dc(), left, top, SRCCOPY);
                 break;
             }
-            DrawSolids(surface);
-            BitBlt(gdiWindow.dc(), frame.left, frame.top, frame.width, frame.height, bitmap.dc(), 0, 0, SRCCOPY);
+            ShiftedSurface shifted(surface, frame.shownX, frame.shownY);
+            DrawSolids(shifted);
+            BitBlt(gdiWindow.dc(), left, top, width, height, bitmap.dc(), 0, 0, SRCCOPY);
         }
         DrawSoftwareFrame(frame, softWindow, &desktop);
         const std::string differences = Differences(gdiWindow.Pixels(), softWindow);
@@ -351,6 +356,12 @@ TEST(SoftwareSurface, WholeFramesOfTheShippedGlyphsMatchGdi) {
              settings.ZANZOU = 1;
          }},
         {"large, beyond the window", {22, 5, 3, 4}, [] { settings.SIZE = 25; settings.SIZEY = 25; }},
+        // Edge-on in strong perspective the near end is projected far out:
+        // covering rectangles many windows wide, of which only the part
+        // inside the window is made.
+        {"nine slots, strong perspective, far wider than the window",
+         {22, 5, 3, 4, 5, 6, 7, 8, 9},
+         [] { settings.SIZE = 10; settings.SIZEY = 10; settings.ENKIN = 30; }},
         {"slow turn near edge-on", {22, 5}, [] { settings.STEPRAG = 1; settings.VIEW = 1; }},
         {"fast turn, tall glyphs", {22, 5, 12}, [] { settings.STEPRAG = 23; settings.SIZEY = 20; }},
         {"moving, desktop behind, own spin",

@@ -3,6 +3,8 @@
 #   koravel-linux.sh CASE PROGRAM
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
+# memory:   a window picture larger than the memory allowed ends with a
+#           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
 set -u
 case_name="$1"
@@ -79,6 +81,19 @@ headless)
   "$program" -render "$work/t" -frames 6 -size 320x240 -OPTIONP 2 -ZANZOU 1 || fail "render with trails"
   trails="$(blue_share "$work/t/frame-0006.png")"
   awk -v a="$trails" -v b="$share" 'BEGIN { exit !(a > b * 1.3) }' || fail "no trails: $trails against $share"
+  ;;
+memory)
+  # 32767 x 32767 pixels take 3 GB. The sanitizer build cannot run under a
+  # limit of address space; its allocator is told to refuse more than 1 GB.
+  limit=1048576
+  if ldd "$program" | grep -q libasan; then
+    limit=unlimited
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}allocator_may_return_null=1:max_allocation_size_mb=1024"
+  fi
+  (ulimit -v "$limit"; exec "$program" -render "$work/m" -frames 1 -size 32767x32767) 2>"$work/err"
+  status=$?
+  [ "$status" -eq 1 ] || fail "status $status: $(head -c 300 "$work/err")"
+  grep -q "^koravel: not enough memory" "$work/err" || fail "no message: $(head -c 300 "$work/err")"
   ;;
 window-id)
   start_display
