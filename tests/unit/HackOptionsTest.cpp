@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -44,16 +45,26 @@ TEST(HackOptions, WindowIdsAreDecimalOrHexWithin32Bits) {
 }
 
 TEST(HackOptions, EverySettingIsAnOptionAndOverridesTheFileOnlyInMemory) {
-    HackOptions options = Parse({"-optionn", "3", "-SIZE", "20", "-delay", "30", "-ZANZOU", "1", "-VIEW", "-4"});
+    // Every row of the table, each with a value of its own, in alternating
+    // case; -delay stands for TIMER and, given later, wins.
+    std::vector<std::string> words;
+    for (int row = 0; row < kSettingCount; ++row) {
+        std::string name = std::string("-") + settingTable[row].key;
+        if (row % 2 == 1)
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        words.push_back(name);
+        words.push_back(std::to_string(1000 + row));
+    }
+    words.insert(words.end(), {"-delay", "77"});
+    std::vector<const char*> args;
+    for (const std::string& word : words) args.push_back(word.c_str());
+    HackOptions options = Parse(args);
     ASSERT_EQ(options.error, "");
     for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
     ApplySettingOverrides(options);
-    EXPECT_EQ(settings.OPTIONN, 3);
-    EXPECT_EQ(settings.SIZE, 20);
-    EXPECT_EQ(settings.TIMER, 30);
-    EXPECT_EQ(settings.ZANZOU, 1);
-    EXPECT_EQ(settings.VIEW, -4);
-    EXPECT_EQ(settings.SIZEY, 10);  // not given: as loaded
+    for (int row = 0; row < kSettingCount; ++row)
+        EXPECT_EQ(settings.*settingTable[row].field, std::string(settingTable[row].key) == "TIMER" ? 77 : 1000 + row)
+            << settingTable[row].key;
 }
 
 TEST(HackOptions, RefusesWhatItCannotUse) {

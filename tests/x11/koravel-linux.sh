@@ -79,6 +79,13 @@ headless)
   "$program" -render "$work/t" -frames 6 -size 320x240 -OPTIONP 2 -ZANZOU 1 || fail "render with trails"
   trails="$(blue_share "$work/t/frame-0006.png")"
   awk -v a="$trails" -v b="$share" 'BEGIN { exit !(a > b * 1.3) }' || fail "no trails: $trails against $share"
+  # Options change this run only: the settings file named by -ini stays
+  # byte for byte.
+  cp "$(dirname "$0")/../../res/KORAVEL.ini" "$work/K.ini"
+  cp "$work/K.ini" "$work/K.orig"
+  "$program" -render "$work/o" -frames 1 -size 64x48 -ini "$work/K.ini" -OPTIONN 3 -COLOR 5 -KAITEN 1 ||
+    fail "render with -ini"
+  cmp -s "$work/K.ini" "$work/K.orig" || fail "the options were written into the settings file"
   ;;
 window-id)
   start_display
@@ -136,7 +143,8 @@ same-as-headless)
   "$program" -render "$work/h" -frames 7 -size 640x480 -OPTIONP 2
   [ "$(compare -metric AE "$work/shown.png" "$work/h/frame-0007.png" null: 2>&1)" = "0" ] ||
     fail "the window differs from the headless frame"
-  xdotool mousemove --window "$window" 10 10 click 1
+  # A key pressed in the window, with no button or pointer event.
+  xdotool windowfocus --sync "$window" key space
   for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a key did not end it"; }
   wait "$pid" || fail "ended with status $? on a key"
