@@ -36,6 +36,11 @@ int main(int argc, char** argv) {
     // the defaults instead would hide the mistake behind a plain figure.
     if (!options.iniFile.empty()) {
         std::FILE* file = std::fopen(settingsFile.c_str(), "rb");
+        // A folder opens but cannot be read: the first read tells.
+        if (file != nullptr && std::fgetc(file) == EOF && std::ferror(file)) {
+            std::fclose(file);
+            file = nullptr;
+        }
         if (file == nullptr) {
             std::fprintf(stderr, "koravel: cannot read %s: %s\n", settingsFile.c_str(), std::strerror(errno));
             return 1;
