@@ -29,6 +29,7 @@ blue_share() { convert "$1" -fx 'b>0.4 && r<0.1 && g<0.1' -format '%[fx:mean]' i
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 start_display() {
+  rm -f "$work/display"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1:-640x480x24}" 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
