@@ -120,7 +120,7 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
     for (std::sregex_iterator it(xml.begin(), xml.end(), option), end; it != end; ++it) {
         std::istringstream words((*it)[1].str());
         for (std::string word; words >> word;) {
-            if (word[0] != '-' || word == "-root" || word == "-fps") continue;
+            if (word[0] != '-' || word == "-root" || word == "--fps") continue;
             const std::string key = word == "-delay" ? "TIMER" : word.substr(1);
             passed.insert(key);
             for (const SettingDescriptor& row : settingTable) {
