@@ -4,8 +4,8 @@
 #include "render/ComposeFrame.h"
 
 #include "render/FrameCompositor.h"
-#include "render/ShiftedSurface.h"
 #include "render/win32/DesktopCopy.h"
+#include "render/win32/DrawGdiFrame.h"
 #include "render/win32/GdiSurface.h"
 #include "scene/ProjectFrame.h"
 
@@ -83,32 +83,15 @@ void ComposeFrame(platform::WindowHandle window) {
         // Declared so that they go in the order the frame gives them back:
         // the window's context first, then the memory context, then the
         // bitmap (which the memory context still holds until it is deleted).
-        // Only the bitmap's part inside the window is made: it sits at
-        // (left, top) in the window and the solids are drawn shifted into it.
+        // Only the bitmap's part inside the window is made.
         FrameBitmap bitmap;
         MemoryDC memory;
         WindowDC screen(hwnd);
-        const int width = frame.shownWidth, height = frame.shownHeight;
-        const int left = frame.left + frame.shownX, top = frame.top + frame.shownY;
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), frame.shownWidth, frame.shownHeight));
         memory.reset(CreateCompatibleDC(screen.get()));
         SelectObject(memory.get(), bitmap.get());
 
-        GdiSurface surface(memory.get());
-        switch (ChooseBackground()) {
-        case FrameBackground::DesktopCopy:
-            BitBlt(memory.get(), 0, 0, width, height, desktopCopyDC, left, top, SRCCOPY);
-            break;
-        case FrameBackground::Black:
-            FillBlack(surface, width, height);
-            break;
-        case FrameBackground::Screen:
-            BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
-            break;
-        }
-        ShiftedSurface shifted(surface, frame.shownX, frame.shownY);
-        DrawSolids(shifted);
-        BitBlt(screen.get(), left, top, width, height, memory.get(), 0, 0, SRCCOPY);
+        DrawGdiFrame(frame, screen.get(), memory.get(), desktopCopyDC);
     }
 
     AdvanceAnimation(frame);
