@@ -115,8 +115,13 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
             if (e.xr >= e.dy) e.xr -= e.dy, ++e.xq;
         }
         scan.active.resize(kept);
-        std::sort(scan.crossings.begin(), scan.crossings.end(),
-                  [](const PolygonScan::Crossing& a, const PolygonScan::Crossing& b) { return a.x < b.x; });
+        // Mostly two crossings: one comparison puts them in order.
+        if (scan.crossings.size() == 2) {
+            if (scan.crossings[1].x < scan.crossings[0].x) std::swap(scan.crossings[0], scan.crossings[1]);
+        } else {
+            std::sort(scan.crossings.begin(), scan.crossings.end(),
+                      [](const PolygonScan::Crossing& a, const PolygonScan::Crossing& b) { return a.x < b.x; });
+        }
         const std::size_t before = scan.spans.size();
         int winding = 0;
         for (std::size_t i = 0; i + 1 < scan.crossings.size(); ++i) {
