@@ -27,6 +27,8 @@ package_installed koravel && fail "koravel is installed on this machine already;
 deb="$(build_debian_package "$work")" || fail "the package was not built"
 [ "${deb##*/}" = "koravel_${version}-1_$(dpkg --print-architecture).deb" ] || fail "unexpected package ${deb##*/}"
 lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
+[ "$(dpkg-deb -f "$deb" Recommends)" = xscreensaver ] || fail "does not recommend xscreensaver"
+dpkg-deb -f "$deb" Depends | grep -q 'libx11-6.*libxext6' || fail "Depends lacks the X libraries"
 
 installed=1
 as_root dpkg -i "$deb" >/dev/null || fail "dpkg -i failed"
