@@ -1,8 +1,12 @@
 // Fuzz target: the command line. The input, up to its first NUL byte, is a
-// whole command line: the program name is skipped (byte by byte, and as a
-// double-byte system steps it), then the mode and the window handle are
-// read. Nothing may be read outside the line, and the mode and handle must
-// be the ones the line spells.
+// whole command line. Properties that do not restate the parser: the
+// program name is skipped within the line (bytewise and as a double-byte
+// system steps it) and a name put in front of any arguments is skipped
+// whole; the mode is always one of the listed ones, does not depend on the
+// switch characters before the letter nor on the letter's case; a handle
+// comes from digits of the text; every handle the system can pass reads
+// back after /p and /c:.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -35,38 +39,56 @@ std::uint32_t HandleValue(platform::WindowHandle handle) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-// The decimal digits at `text`, modulo 2^32.
-std::uint32_t DecimalPrefix(const char* text) {
-    std::uint64_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) value = (value * 10 + static_cast<unsigned>(*text - '0')) % 4294967296u;
-    return static_cast<std::uint32_t>(value);
+bool SameCommand(const SaverCommand& a, const SaverCommand& b) {
+    return a.mode == b.mode && a.window == b.window && a.noSwitch == b.noSwitch;
+}
+
+// Whether some run of decimal digits in `text`, read from one of its
+// digits on in 32-bit arithmetic that wraps, gives `value`.
+bool SpelledInText(const std::string& text, std::uint32_t value) {
+    for (std::size_t start = 0; start < text.size(); ++start) {
+        std::uint32_t read = 0;
+        for (std::size_t at = start; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
+            read = read * 10u + static_cast<std::uint32_t>(text[at] - '0');
+            if (read == value) return true;
+        }
+    }
+    return false;
 }
 
 void CheckCommand(const char* args) {
     const SaverCommand command = ParseSaverCommand(args);
-    const char* letter = args + std::strspn(args, " -/");
-    SaverMode mode = SaverMode::Unusable;
-    std::uint32_t handle = 0;
-    switch (*letter) {
-        case '\0': mode = SaverMode::Configure; break;
-        case 'S': case 's': mode = SaverMode::FullScreen; break;
-        case 'P': case 'p': case 'L': case 'l':
-            mode = SaverMode::Preview;
-            handle = DecimalPrefix(letter + 1 + std::strspn(letter + 1, " "));
-            break;
-        case 'C': case 'c':
-            mode = SaverMode::Configure;
-            if (letter[1] == ':') handle = DecimalPrefix(letter + 2);
-            break;
-        case 'A': case 'a':
-            mode = SaverMode::ChangePassword;
-            handle = DecimalPrefix(letter + 1 + std::strspn(letter + 1, " "));
-            break;
-        default: break;
+    switch (command.mode) {
+    case SaverMode::Configure:
+    case SaverMode::FullScreen:
+    case SaverMode::Preview:
+    case SaverMode::ChangePassword:
+    case SaverMode::Unusable:
+        break;
+    default:
+        Fail("the mode is one of the listed ones", args);
     }
-    if (command.mode != mode) Fail("the mode is the letter's", args);
-    if (HandleValue(command.window) != handle) Fail("the handle is the number the line spells", args);
-    if (command.noSwitch != (*letter == '\0')) Fail("only a line without a switch opens the dialog without a parent");
+    const std::string text(args);
+    if (command.window != nullptr && !SpelledInText(text, HandleValue(command.window)))
+        Fail("a handle comes from digits of the text", args);
+    if (command.noSwitch && (command.mode != SaverMode::Configure || command.window != nullptr))
+        Fail("a line without a switch opens the dialog without a parent", args);
+    if (command.mode == SaverMode::FullScreen && command.window != nullptr)
+        Fail("the full-screen saver takes no window", args);
+
+    // Switch characters before the letter change nothing.
+    if (!SameCommand(ParseSaverCommand((" -/ " + text).c_str()), command))
+        Fail("spaces, '-' and '/' before the letter change nothing", args);
+    // Neither does the case of the first letter.
+    std::string otherCase = text;
+    for (char& c : otherCase)
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            c = static_cast<char>(std::islower(static_cast<unsigned char>(c)) ? std::toupper(c) : std::tolower(c));
+            break;
+        } else if (c != ' ' && c != '-' && c != '/') {
+            break;
+        }
+    if (!SameCommand(ParseSaverCommand(otherCase.c_str()), command)) Fail("the letter's case changes nothing", args);
 }
 
 }  // namespace
@@ -85,6 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* doubleByte = SkipProgramName(line, NextDoubleByte);
     CheckSkipped(line, doubleByte);
     CheckCommand(doubleByte);
+
+    // A program name in front of the arguments, quoted with spaces or bare,
+    // is skipped whole.
+    const std::string args(bytewise);
+    for (const std::string& named : {"\"C:\\Program Files\\KORAVEL.scr\" " + args, "KORAVEL.SCR\t " + args})
+        if (std::string(SkipProgramName(named.c_str())) != args) Fail("the program name is skipped whole", named);
     delete[] line;
 
     // Every handle the system can pass reads back whole after /p and /c:.

@@ -37,20 +37,30 @@ bool ParseSize(const std::string& text, int& width, int& height, std::string& re
     return true;
 }
 
-// "+X+Y" (or with minus signs, as X geometry allows).
-bool ParsePosition(const std::string& text, int& x, int& y) {
+// "+X+Y", or with minus signs counting from the right and bottom edges, as X
+// geometry does ("-0" is flush with the edge, so the sign is kept apart).
+bool ParsePosition(const std::string& text, int& x, int& y, bool& fromRight, bool& fromBottom) {
     if (text.size() < 4) return false;
     std::size_t second = text.find_first_of("+-", 1);
     if (second == std::string::npos) return false;
     long a = 0, b = 0;
     std::string first = text.substr(0, second);
     std::string other = text.substr(second);
+    fromRight = first[0] == '-';
+    fromBottom = other[0] == '-';
     if (first[0] == '+') first.erase(0, 1);
     if (other[0] == '+') other.erase(0, 1);
     if (!ParseInt(first, -32768, 32767, a) || !ParseInt(other, -32768, 32767, b)) return false;
     x = static_cast<int>(a);
     y = static_cast<int>(b);
     return true;
+}
+
+// Options that take a value, besides the settings' keys and -delay.
+bool TakesValue(const std::string& name) {
+    for (const char* known : {"window-id", "render", "frames", "size", "geometry", "ini", "display"})
+        if (name == known) return true;
+    return false;
 }
 
 int SettingRow(const std::string& name) {
@@ -94,7 +104,12 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
         // Options that take no value.
         if (name == "root") { options.mode = HackMode::Root; continue; }
         if (name == "window") { options.mode = HackMode::OwnWindow; continue; }
+        if (name == "fps") { options.fps = true; continue; }
         if (name == "help" || name == "h") { fail("help"); break; }
+        if (!TakesValue(name) && name != "delay" && SettingRow(name) < 0) {
+            fail("unknown option -" + name);
+            break;
+        }
         if (i + 1 >= argc) {
             fail("-" + name + " needs a value");
             break;
@@ -110,14 +125,14 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
             options.renderDir = value;
             options.mode = HackMode::Render;
         } else if (name == "frames") {
-            if (!ParseInt(value, 1, 1000000, number)) fail("bad frame count \"" + value + "\"");
+            if (!ParseInt(value, 0, 1000000, number)) fail("bad frame count \"" + value + "\"");
             options.frames = static_cast<int>(number);
         } else if (name == "size") {
             if (!ParseSize(value, options.width, options.height, rest) || !rest.empty()) fail("bad size \"" + value + "\"");
         } else if (name == "geometry") {
             if (!ParseSize(value, options.width, options.height, rest)) fail("bad geometry \"" + value + "\"");
             else if (!rest.empty()) {
-                options.hasPosition = ParsePosition(rest, options.x, options.y);
+                options.hasPosition = ParsePosition(rest, options.x, options.y, options.fromRight, options.fromBottom);
                 if (!options.hasPosition) fail("bad geometry \"" + value + "\"");
             }
         } else if (name == "ini") {
@@ -126,8 +141,7 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
             options.display = value;
         } else {
             int row = name == "delay" ? SettingRow("TIMER") : SettingRow(name);
-            if (row < 0) fail("unknown option -" + name);
-            else if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
+            if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
             else options.overrides.push_back({row, static_cast<std::int32_t>(number)});
         }
     }
@@ -136,18 +150,40 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
     return options;
 }
 
+const char* const kPanelSettings[] = {
+    "TIMER",    "OPTIONN",  "OPTIONA1", "OPTIONA2", "OPTIONA3", "OPTIONA4", "OPTIONA5", "OPTIONA6",
+    "OPTIONA7", "OPTIONA8", "OPTIONA9", "SIZE",     "SIZEY",    "COLOR",    "COLORS",   "OPTIONP",
+    "SIZEIDO",  "ZANZOU",   "BKMODE",   "VIEW",     "ENKIN",
+};
+const int kPanelSettingCount = static_cast<int>(sizeof kPanelSettings / sizeof kPanelSettings[0]);
+
+bool DrawsForThePanel(const HackOptions& options) {
+    return options.mode == HackMode::Root || options.mode == HackMode::WindowId;
+}
+
 void ApplySettingOverrides(const HackOptions& options) {
+    if (DrawsForThePanel(options)) {
+        for (int k = 0; k < kPanelSettingCount; ++k) {
+            const SettingDescriptor& row = settingTable[SettingRow(kPanelSettings[k])];
+            settings.*row.field = row.defaultValue;
+        }
+    }
     for (const SettingOverride& given : options.overrides) settings.*settingTable[given.row].field = given.value;
 }
+
+int FramePeriodMs(std::int32_t timer) { return timer < 10 ? 10 : timer; }
 
 const char* HackUsage() {
     return "usage: koravel [-window] [-geometry WxH+X+Y] | -root | -window-id ID\n"
            "       koravel -render DIR -frames N [-size WxH]\n"
-           "options: -ini FILE      settings file (default ~/.config/koravel/KORAVEL.ini,\n"
+           "options (one dash or two): -display NAME, -fps (the frame rate over the frame)\n"
+           "         -ini FILE      settings file (default ~/.config/koravel/KORAVEL.ini,\n"
            "                        else the one installed with the program)\n"
-           "         -frames N      draw N frames, then keep the last one\n"
-           "         -delay MS      frame period in milliseconds (the TIMER setting)\n"
+           "         -frames N      draw N frames, then keep the last one (0: no end)\n"
+           "         -delay MS      frame period in milliseconds, at least 10 (the TIMER setting)\n"
            "         -KEY VALUE     any setting of KORAVEL.ini for this run, e.g. -OPTIONN 3\n"
            "                        -OPTIONA1 22 -SIZE 20 -COLOR 5 -OPTIONP 2 -ZANZOU 1\n"
-           "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n";
+           "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n"
+           "With -root or -window-id the settings XScreenSaver's panel offers start from\n"
+           "their defaults, not from the file; the file gives the glyphs and the rest.\n";
 }

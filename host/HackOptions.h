@@ -29,23 +29,46 @@ struct HackOptions {
     int width = 0, height = 0;  // -size WxH or -geometry; 0 when not given
     int x = 0, y = 0;
     bool hasPosition = false;
+    // -geometry ...-X or ...-Y: X counts from the screen's right edge to the
+    // window's, Y from the bottom edge (x and y then hold -X and -Y).
+    bool fromRight = false, fromBottom = false;
+    bool fps = false;  // -fps: the frame rate drawn over the frame
     std::string iniFile;  // -ini FILE
     std::string display;  // -display NAME
     std::vector<SettingOverride> overrides;
     std::string error;  // why the command line is unusable; empty when usable
 };
 
-// Reads argv[1..argc-1]. Options start with one or two dashes. Every key of
-// the settings table is an option of its own name, in any case (-optionn 3,
+// Reads argv[1..argc-1]. Options start with one or two dashes (XScreenSaver
+// passes both forms, e.g. --root, --window-id ID, --fps). Every key of the
+// settings table is an option of its own name, in any case (-optionn 3,
 // -timer 30), and -delay MS stands for -TIMER MS.
 HackOptions ParseHackOptions(int argc, const char* const* argv);
+
+// The settings XScreenSaver's panel offers (res/koravel.xml), as keys of the
+// settings table. The panel sends no option for a value equal to its
+// default, and its defaults are the table's.
+extern const char* const kPanelSettings[];
+extern const int kPanelSettingCount;
+
+// Whether the run draws for XScreenSaver: -root (its window or the root
+// window) or -window-id (its preview). Then the panel is the truth: each
+// setting it offers starts from its default, never from the settings file,
+// so that a value the panel leaves out means the value it shows.
+bool DrawsForThePanel(const HackOptions& options);
 
 // A window id: decimal, or hexadecimal after 0x. False for anything else or
 // a value beyond 32 bits (X ids are 29 bits).
 bool ParseWindowId(const std::string& text, unsigned long& id);
 
-// Writes the overrides into the settings record, after LoadSettings.
+// Writes the overrides into the settings record, after LoadSettings. When
+// the run draws for the panel, the panel's settings first take their
+// defaults; the other settings and the glyphs stay as the file gives them.
 void ApplySettingOverrides(const HackOptions& options);
+
+// The frame period for a TIMER value: never below 10 ms, the shortest
+// period Windows' timer gives the saver.
+int FramePeriodMs(std::int32_t timer);
 
 // The text shown for -help and with an unusable command line.
 const char* HackUsage();

@@ -9,6 +9,7 @@ KORAVEL_PACKAGES=(
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
   libx11-dev libxext-dev libpng-dev
+  xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
   debhelper dpkg-dev lintian fakeroot
 )

@@ -17,8 +17,9 @@ std::string ChooseSettingsFile(const HackOptions& options, const std::string& pr
 // settings (with the command line's overrides), glyphs, client size, scene.
 void StartScene(const HackOptions& options, int width, int height);
 
-// Writes a buffer as an 8-bit RGB PNG. False when the file could not be written.
-bool WritePng(const PixelBuffer& buffer, const std::string& path);
+// Writes a buffer as an 8-bit RGB PNG. False, with the reason in `why` and
+// no file left at `path` (nor a part of one), when it could not be written.
+bool WritePng(const PixelBuffer& buffer, const std::string& path, std::string& why);
 
 // -render: DIR/frame-0001.png .. frame-N.png, frame k being the window after
 // its k-th frame from a black start. Returns the exit status.

@@ -1,8 +1,10 @@
 // The Linux program: an XScreenSaver hack, or a maker of PNG frames.
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "host/HackOptions.h"
@@ -30,10 +32,21 @@ int main(int argc, char** argv) {
         return options.error == "help" ? 0 : 2;
     }
     const std::string settingsFile = ChooseSettingsFile(options, ProgramDir());
-    // A file named on the command line that cannot be read is worth a word;
-    // the run goes on with the defaults, as a missing file gives them.
-    if (!options.iniFile.empty() && access(settingsFile.c_str(), R_OK) != 0)
-        std::fprintf(stderr, "koravel: cannot read %s; using the defaults\n", settingsFile.c_str());
+    // A file named on the command line must be there to be read: drawing
+    // the defaults instead would hide the mistake behind a plain figure.
+    if (!options.iniFile.empty()) {
+        std::FILE* file = std::fopen(settingsFile.c_str(), "rb");
+        // A folder opens but cannot be read: the first read tells.
+        if (file != nullptr && std::fgetc(file) == EOF && std::ferror(file)) {
+            std::fclose(file);
+            file = nullptr;
+        }
+        if (file == nullptr) {
+            std::fprintf(stderr, "koravel: cannot read %s: %s\n", settingsFile.c_str(), std::strerror(errno));
+            return 1;
+        }
+        std::fclose(file);
+    }
     platform::RedirectProfileFile(settingsFile);
     if (options.mode == HackMode::Render) return RenderFrames(options);
     return RunX11Saver(options);

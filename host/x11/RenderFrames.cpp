@@ -38,8 +38,9 @@ int RenderFrames(const HackOptions& options) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%04d.png", k);
         const std::string path = options.renderDir + name;
-        if (!WritePng(window, path)) {
-            std::fprintf(stderr, "koravel: cannot write %s\n", path.c_str());
+        std::string why;
+        if (!WritePng(window, path, why)) {
+            std::fprintf(stderr, "koravel: cannot write %s: %s\n", path.c_str(), why.c_str());
             return 1;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "render/FrameCompositor.h"
 #include "render/win32/DesktopCopy.h"
+#include "render/win32/DrawGdiFrame.h"
 #include "render/win32/GdiSurface.h"
 #include "scene/ProjectFrame.h"
 
@@ -89,20 +90,7 @@ void ComposeFrame(platform::WindowHandle window) {
         memory.reset(CreateCompatibleDC(screen.get()));
         SelectObject(memory.get(), bitmap.get());
 
-        GdiSurface surface(memory.get());
-        switch (ChooseBackground()) {
-        case FrameBackground::DesktopCopy:
-            BitBlt(memory.get(), 0, 0, frame.width, frame.height, desktopCopyDC, frame.left, frame.top, SRCCOPY);
-            break;
-        case FrameBackground::Black:
-            FillBlack(surface, frame.width, frame.height);
-            break;
-        case FrameBackground::Screen:
-            BitBlt(memory.get(), 0, 0, frame.width, frame.height, screen.get(), frame.left, frame.top, SRCCOPY);
-            break;
-        }
-        DrawSolids(surface);
-        BitBlt(screen.get(), frame.left, frame.top, frame.width, frame.height, memory.get(), 0, 0, SRCCOPY);
+        DrawGdiFrame(frame, screen.get(), memory.get(), desktopCopyDC);
     }
 
     AdvanceAnimation(frame);

@@ -7,16 +7,21 @@
 # The shipped installer is a 32-bit program; where this machine runs no
 # 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
 # the build from the same script, is tested on 64-bit Windows instead.
-# Usage: installer.sh KORAVEL-<version>-setup.exe amd64-twin.exe
-#        KORAVEL.scr(x86_64) KORAVEL.scr(i686) KORAVEL.ini <version>
+# The twin meets no 32-bit redirection, so what guards against it (the saver
+# in the real System32 and not in SysWOW64, the entry in the 64-bit registry
+# view and not in the 32-bit one) is its own case, "redirection", which
+# exits with 77 (skipped) where only the twin can run.
+# Usage: installer.sh lifecycle|redirection KORAVEL-<version>-setup.exe
+#        amd64-twin.exe KORAVEL.scr(x86_64) KORAVEL.scr(i686) KORAVEL.ini <version>
 # (DISPLAY as scripts/test sets it)
 set -u
-setup="$1"
-twin="$2"
-scr64="$3"
-scr32="$4"
-shipped_ini="$5"
-version="$6"
+case_name="$1"
+setup="$2"
+twin="$3"
+scr64="$4"
+scr32="$5"
+shipped_ini="$6"
+version="$7"
 work="$(mktemp -d)"
 failures=0
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORAVEL'
@@ -38,9 +43,21 @@ for file in "$setup" "$twin" "$scr64" "$scr32" "$shipped_ini"; do
 done
 
 # Reads a registry key (all its values at once: every Wine program start is
-# slow) into the file named by its second argument.
+# slow) into the file named by its second argument; fails when reg does, so
+# a key that cannot be read never passes for one without the value.
 read_key() {
-  wine reg query "$1" ${3:-} 2>/dev/null | tr -d '\r' >"$2"
+  local status
+  wine reg query "$1" ${3:-} >"$2.raw" 2>/dev/null
+  status=$?
+  tr -d '\r' <"$2.raw" >"$2"
+  [ $status -eq 0 ] || fail "reg query $1 ${3:-} exited with $status"
+  return $status
+}
+
+# Whether the uninstall entry is listed under the uninstall key of a
+# registry view: the key above it is read, so a failing reg is a failure.
+entry_listed() {
+  read_key "${uninstall_key%\\*}" "$work/listing" "$1" && grep -qi '\\Uninstall\\KORAVEL$' "$work/listing"
 }
 
 # Prints the data of one value from a file read_key wrote; nothing if missing.
@@ -74,27 +91,50 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   runs_32bit=1
 else
   runs_32bit=0
+fi
+
+if [ "$case_name" = redirection ]; then
+  if [ $runs_32bit -eq 0 ]; then
+    echo "NOT RUN: System32/SysWOW64 and registry-view checks: this machine runs no 32-bit programs, and the amd64 twin meets no redirection"
+    exit 77
+  fi
+  fresh_prefix win64 win64
+  wine "$setup" /S || fail "silent install exited with $?"
+  cmp -s "$windows/system32/KORAVEL.scr" "$scr64" || fail "System32 does not hold the 64-bit KORAVEL.scr"
+  [ -e "$windows/syswow64/KORAVEL.scr" ] && fail "the saver went into SysWOW64"
+  entry_listed /reg:64 || fail "no uninstall entry in the 64-bit registry view"
+  entry_listed /reg:32 && fail "the uninstall entry went into the 32-bit view"
+  # 32-bit Windows gets the 32-bit saver.
+  fresh_prefix win32 win32
+  wine "$setup" /S || fail "silent install on 32-bit Windows exited with $?"
+  cmp -s "$windows/system32/KORAVEL.scr" "$scr32" || fail "32-bit Windows did not get the 32-bit KORAVEL.scr"
+  read_key "$uninstall_key" "$work/entry"
+  [ "$(value_of "$work/entry" DisplayVersion)" = "$version" ] || fail "no uninstall entry on 32-bit Windows"
+  [ $failures -eq 0 ] && echo "installer redirection: all checks passed"
+  [ $failures -eq 0 ]
+  exit
+fi
+
+if [ $runs_32bit -eq 0 ]; then
   echo "NOTE: this machine runs no 32-bit programs: testing the installer's amd64 twin on 64-bit Windows only"
   setup="$twin"
 fi
 
-# --- 64-bit Windows: install, install again, uninstall ---------------------
+# --- install, install again, uninstall (64-bit Windows) ---------------------
 fresh_prefix win64 win64
 system="$windows/system32"
 wine "$setup" /S || fail "silent install exited with $?"
 cmp -s "$system/KORAVEL.scr" "$scr64" || fail "System32 does not hold the 64-bit KORAVEL.scr"
-[ -e "$windows/syswow64/KORAVEL.scr" ] && fail "the saver went into SysWOW64"
 cmp -s "$windows/KORAVEL.ini" "$shipped_ini" || fail "the Windows folder does not hold the shipped KORAVEL.ini"
 read_key "$uninstall_key" "$work/entry" /reg:64
 [ "$(value_of "$work/entry" DisplayVersion)" = "$version" ] ||
   fail "no uninstall entry for $version in the 64-bit registry view"
 [ "$(value_of "$work/entry" QuietUninstallString)" = '"C:\Program Files\KORAVEL\uninstall.exe" /S' ] ||
   fail "quiet uninstall command: $(value_of "$work/entry" QuietUninstallString)"
-[ "$(value_of "$work/entry" EstimatedSize)" = "0x0" ] && fail "EstimatedSize is 0"
-read_key "$uninstall_key" "$work/entry32" /reg:32
-[ -n "$(value_of "$work/entry32" DisplayName)" ] && fail "the uninstall entry went into the 32-bit view"
-read_key "$desktop_key" "$work/desktop"
-[ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "a silent install without /SETSAVER chose the screen saver"
+estimated="$(value_of "$work/entry" EstimatedSize)"
+[ -n "$estimated" ] && [ "$estimated" != "0x0" ] || fail "EstimatedSize is '$estimated'"
+read_key "$desktop_key" "$work/desktop" &&
+  [ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "a silent install without /SETSAVER chose the screen saver"
 
 # The user's own settings and glyphs survive an upgrade.
 printf '[KORAVEL]\r\nTIMER=123\r\n[MOJI ZAHYO]\r\nZAHYO1=MINE,1\r\n' >"$windows/KORAVEL.ini"
@@ -110,20 +150,10 @@ wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
 # The folder goes last, after the entry.
 wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the silent uninstall left its folder"
 [ -e "$system/KORAVEL.scr" ] && fail "the silent uninstall left the saver"
-read_key "$uninstall_key" "$work/entry" /reg:64
-[ -n "$(value_of "$work/entry" DisplayName)" ] && fail "the silent uninstall left the uninstall entry"
+entry_listed /reg:64 && fail "the silent uninstall left the uninstall entry"
 cmp -s "$windows/KORAVEL.ini" "$work/edited.ini" || fail "the uninstall did not keep the user's KORAVEL.ini"
-read_key "$desktop_key" "$work/desktop"
-[ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "the removed saver is still the screen saver"
-
-# --- 32-bit Windows: the 32-bit saver -------------------------------------
-if [ $runs_32bit -eq 1 ]; then
-  fresh_prefix win32 win32
-  wine "$setup" /S || fail "silent install on 32-bit Windows exited with $?"
-  cmp -s "$windows/system32/KORAVEL.scr" "$scr32" || fail "32-bit Windows did not get the 32-bit KORAVEL.scr"
-  read_key "$uninstall_key" "$work/entry"
-  [ "$(value_of "$work/entry" DisplayVersion)" = "$version" ] || fail "no uninstall entry on 32-bit Windows"
-fi
+read_key "$desktop_key" "$work/desktop" &&
+  [ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "the removed saver is still the screen saver"
 
 [ $failures -eq 0 ] && echo "installer: all checks passed"
 [ $failures -eq 0 ]

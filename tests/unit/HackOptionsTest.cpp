@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,16 +49,26 @@ TEST(HackOptions, WindowIdsAreDecimalOrHexWithin32Bits) {
 }
 
 TEST(HackOptions, EverySettingIsAnOptionAndOverridesTheFileOnlyInMemory) {
-    HackOptions options = Parse({"-optionn", "3", "-SIZE", "20", "-delay", "30", "-ZANZOU", "1", "-VIEW", "-4"});
+    // Every row of the table, each with a value of its own, in alternating
+    // case; -delay stands for TIMER and, given later, wins.
+    std::vector<std::string> words;
+    for (int row = 0; row < kSettingCount; ++row) {
+        std::string name = std::string("-") + settingTable[row].key;
+        if (row % 2 == 1)
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        words.push_back(name);
+        words.push_back(std::to_string(1000 + row));
+    }
+    words.insert(words.end(), {"-delay", "77"});
+    std::vector<const char*> args;
+    for (const std::string& word : words) args.push_back(word.c_str());
+    HackOptions options = Parse(args);
     ASSERT_EQ(options.error, "");
     for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
     ApplySettingOverrides(options);
-    EXPECT_EQ(settings.OPTIONN, 3);
-    EXPECT_EQ(settings.SIZE, 20);
-    EXPECT_EQ(settings.TIMER, 30);
-    EXPECT_EQ(settings.ZANZOU, 1);
-    EXPECT_EQ(settings.VIEW, -4);
-    EXPECT_EQ(settings.SIZEY, 10);  // not given: as loaded
+    for (int row = 0; row < kSettingCount; ++row)
+        EXPECT_EQ(settings.*settingTable[row].field, std::string(settingTable[row].key) == "TIMER" ? 77 : 1000 + row)
+            << settingTable[row].key;
 }
 
 TEST(HackOptions, RefusesWhatItCannotUse) {
@@ -70,6 +85,74 @@ TEST(HackOptions, RefusesWhatItCannotUse) {
         {"stray"},
     };
     for (const auto& args : unusable) EXPECT_NE(Parse(args).error, "") << args[0];
+}
+
+TEST(HackOptions, NamesUnknownOptionsAndReadsXScreenSaversForms) {
+    EXPECT_EQ(Parse({"-bogus"}).error, "unknown option -bogus");
+    HackOptions given = Parse({"--root", "--fps", "--frames", "0", "--delay", "0"});
+    EXPECT_EQ(given.error, "");
+    EXPECT_TRUE(given.mode == HackMode::Root && given.fps && given.frames == 0);  // 0: no end
+    EXPECT_EQ(Parse({"--window-id", "0x40"}).windowId, 0x40ul);
+    HackOptions corner = Parse({"-geometry", "200x100-0-10"});
+    EXPECT_TRUE(corner.fromRight && corner.fromBottom && corner.x == 0 && corner.y == -10);
+    EXPECT_FALSE(Parse({"-geometry", "200x100+0-10"}).fromRight);
+    // Windows' timer never runs faster than every 10 ms.
+    EXPECT_EQ(FramePeriodMs(-5), 10);
+    EXPECT_EQ(FramePeriodMs(55), 55);
+}
+
+TEST(HackOptions, UnderXScreenSaverThePanelsSettingsStartFromTheirDefaults) {
+    for (const char* mode : {"-root", "-window"}) {
+        // As read from a file that stores red, another glyph and a slower spin.
+        for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
+        settings.COLOR = 1, settings.OPTIONA1 = 7, settings.STEPRAG = 4;
+        ApplySettingOverrides(Parse({mode, "-SIZE", "20"}));
+        const bool panel = std::string(mode) == "-root";
+        EXPECT_EQ(settings.COLOR, panel ? 3 : 1) << mode;  // the panel's Blue passes no option
+        EXPECT_EQ(settings.OPTIONA1, panel ? 22 : 7) << mode;
+        EXPECT_EQ(settings.SIZE, 20) << mode;
+        EXPECT_EQ(settings.STEPRAG, 4) << mode;  // not on the panel: the file's
+    }
+    EXPECT_TRUE(DrawsForThePanel(Parse({"-window-id", "0x40"})));
+}
+
+std::string ReadSource(const char* path) {
+    std::stringstream text;
+    text << std::ifstream(std::string(KORAVEL_SOURCE_ROOT) + "/" + path).rdbuf();
+    return text.str();
+}
+
+TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
+    const std::string xml = ReadSource("res/koravel.xml");
+    // Every key the panel passes, with the default of its <number>, if any.
+    std::set<std::string> passed;
+    const std::regex option("arg(?:-set)?=\"([^\"]*)\"(?:[^>]*default=\"(-?\\d+)\")?");
+    for (std::sregex_iterator it(xml.begin(), xml.end(), option), end; it != end; ++it) {
+        std::istringstream words((*it)[1].str());
+        for (std::string word; words >> word;) {
+            if (word[0] != '-' || word == "-root" || word == "--fps") continue;
+            const std::string key = word == "-delay" ? "TIMER" : word.substr(1);
+            passed.insert(key);
+            for (const SettingDescriptor& row : settingTable) {
+                if (key == row.key && (*it)[2].matched) { EXPECT_EQ(std::stoi((*it)[2].str()), row.defaultValue) << key; }
+            }
+        }
+    }
+    EXPECT_EQ(passed, std::set<std::string>(kPanelSettings, kPanelSettings + kPanelSettingCount));
+
+    const std::string manual = ReadSource("res/koravel.6");
+    // Each key, or its family of nine as "-STEM1 .. -STEM9".
+    for (const SettingDescriptor& row : settingTable) {
+        std::string key = row.key, named = "\\fB\\-" + key + "\\fP";
+        if (std::isdigit(static_cast<unsigned char>(key.back()))) {
+            key.pop_back();
+            named = "\\fB\\-" + key + "1\\fP .. \\fB\\-" + key + "9\\fP";
+        }
+        EXPECT_NE(manual.find(named), std::string::npos) << row.key;
+    }
+    for (const char* name : {"window", "geometry", "root", "window\\-id", "render", "frames", "size", "delay", "ini",
+                             "display", "fps", "help"})
+        EXPECT_NE(manual.find(std::string("\\-") + name), std::string::npos) << name;
 }
 
 }  // namespace

@@ -101,6 +101,51 @@ TEST(SoftwareSurface, RegionsFillEvenOddAndObjectsAreGivenBack) {
     EXPECT_EQ(surface.LiveObjects(), 0);
 }
 
+// The region of one polygon painted red.
+std::string Painted(const SurfacePoint* points, int count, int fillMode, int width, int height) {
+    PixelBuffer buffer = MakePixelBuffer(width, height, kGreen);
+    SoftwareSurface surface(buffer);
+    OwnedObject brush(surface, surface.CreateSolidBrush(0x0000FF));
+    SelectedObject selected(surface, brush.get());
+    OwnedObject region(surface, surface.CreatePolyPolygonRgn(points, &count, 1, fillMode));
+    surface.PaintRgn(region.get());
+    return Picture(buffer);
+}
+
+TEST(SoftwareSurface, SlantedEdgesAndASelfCrossingWindingPolygon) {
+    // On a slanted edge a row starts at the first pixel whose left edge lies
+    // on or right of the edge, and ends before the first such pixel of the
+    // right edge.
+    const SurfacePoint triangle[3] = {{1, 0}, {10, 3}, {3, 8}};
+    EXPECT_EQ(Painted(triangle, 3, kFillAlternate, 11, 9),
+              "...........\n"
+              "..RR.......\n"
+              "..RRRRR....\n"
+              "..RRRRRRRR.\n"
+              "..RRRRRRR..\n"
+              "...RRRRR...\n"
+              "...RRR.....\n"
+              "...RR......\n"
+              "...........\n");
+    // A star drawn in one stroke crosses itself: WINDING fills the centre,
+    // which its outline goes round twice.
+    const SurfacePoint star[5] = {{6, 0}, {10, 12}, {0, 4}, {12, 4}, {2, 12}};
+    EXPECT_EQ(Painted(star, 5, kFillWinding, 13, 13),
+              ".............\n"
+              "......R......\n"
+              "......R......\n"
+              ".....RR......\n"
+              "RRRRRRRRRRRR.\n"
+              "..RRRRRRRRR..\n"
+              "...RRRRRRR...\n"
+              "....RRRRR....\n"
+              "....RRRRR....\n"
+              "...RRR.RR....\n"
+              "...RR...RR...\n"
+              "...R.....R...\n"
+              ".............\n");
+}
+
 TEST(SoftwareSurface, CopiesLeaveOutWhatLiesOutsideEitherPicture) {
     PixelBuffer window = MakePixelBuffer(4, 3, kGreen);
     const PixelBuffer frame = MakePixelBuffer(3, 3, 0x0000FF);

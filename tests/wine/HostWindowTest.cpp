@@ -143,6 +143,37 @@ BOOL WINAPI TickThenFailedFetch(MSG* message, HWND, UINT, UINT) {
     return TRUE;
 }
 
+// A virtual screen that begins left of and above the primary monitor, as
+// with a second monitor there; every other metric is the system's.
+int WINAPI LeftAndAboveMetrics(int index) {
+    switch (index) {
+    case SM_XVIRTUALSCREEN: return -1280;
+    case SM_YVIRTUALSCREEN: return -200;
+    case SM_CXVIRTUALSCREEN: return 2304;
+    case SM_CYVIRTUALSCREEN: return 968;
+    default: break;
+    }
+    static const auto platform = reinterpret_cast<int(WINAPI*)(int)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetrics")));
+    return platform(index);
+}
+
+// Where each transfer read its source from.
+std::vector<POINT> transferSources;
+
+BOOL WINAPI RecordingBitBlt(HDC to, int x, int y, int width, int height, HDC from, int fromX, int fromY, DWORD rop) {
+    transferSources.push_back(POINT{fromX, fromY});
+    static const auto platform = reinterpret_cast<decltype(&BitBlt)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "BitBlt")));
+    return platform(to, x, y, width, height, from, fromX, fromY, rop);
+}
+
+// The message loop ends before its first message.
+BOOL WINAPI QuitAtOnce(MSG* message, HWND, UINT, UINT) {
+    *message = MSG{};
+    return FALSE;
+}
+
 class SaverWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -561,6 +592,33 @@ TEST_F(SaverWindowTest, OnceGrantedTimerTicksDrawNoFrameAndInputRequestsNoClose)
     Send(WM_KEYDOWN);
     Send(WM_LBUTTONDOWN);
     EXPECT_FALSE(TakeCloseRequest());
+}
+
+TEST_F(SaverWindowTest, TheWholeVirtualScreenIsCoveredAndTheDesktopCopiedFromItsCorner) {
+    WriteSetting("BKMODE", "0");
+    // The saver registers its own class, as it does when it starts.
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+    transferSources.clear();
+    {
+        ImportReplacement metrics("GetSystemMetrics", reinterpret_cast<void*>(LeftAndAboveMetrics));
+        ImportReplacement transfers("BitBlt", reinterpret_cast<void*>(RecordingBitBlt));
+        ImportReplacement loop("GetMessageA", reinterpret_cast<void*>(QuitAtOnce));
+        ASSERT_TRUE(metrics.Active() && transfers.Active() && loop.Active());
+        EXPECT_EQ(RunSaverWindow(nullptr), 0);
+    }
+    window = saverHostState.saverWindow;
+    ASSERT_NE(window, nullptr);
+    RECT placed = {};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, -1280);
+    EXPECT_EQ(placed.top, -200);
+    EXPECT_EQ(placed.right - placed.left, 2304);
+    ASSERT_FALSE(transferSources.empty()) << "no desktop copy was taken";
+    EXPECT_EQ(transferSources.front().x, -1280);
+    EXPECT_EQ(transferSources.front().y, -200);
+    DestroyWindow(window);
+    UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+    SetUpTestSuite();
 }
 
 TEST(SaverMessageLoop, AFailedFetchEndsTheLoopWithMinusOne) {

@@ -4,6 +4,8 @@
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
+# refusals: what is refused says why and ends with status 1; -fps, -geometry.
+# xscreensaver: under Debian's XScreenSaver daemon, as its user runs it.
 set -u
 case_name="$1"
 program="$2"
@@ -27,7 +29,8 @@ blue_share() { convert "$1" -fx 'b>0.4 && r<0.1 && g<0.1' -format '%[fx:mean]' i
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 start_display() {
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$work/display" >/dev/null 2>&1 &
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1:-640x480x24}" 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
@@ -79,6 +82,77 @@ headless)
   "$program" -render "$work/t" -frames 6 -size 320x240 -OPTIONP 2 -ZANZOU 1 || fail "render with trails"
   trails="$(blue_share "$work/t/frame-0006.png")"
   awk -v a="$trails" -v b="$share" 'BEGIN { exit !(a > b * 1.3) }' || fail "no trails: $trails against $share"
+  # Options change this run only: the settings file named by -ini stays
+  # byte for byte.
+  cp "$(dirname "$0")/../../res/KORAVEL.ini" "$work/K.ini"
+  cp "$work/K.ini" "$work/K.orig"
+  "$program" -render "$work/o" -frames 1 -size 64x48 -ini "$work/K.ini" -OPTIONN 3 -COLOR 5 -KAITEN 1 ||
+    fail "render with -ini"
+  cmp -s "$work/K.ini" "$work/K.orig" || fail "the options were written into the settings file"
+  ;;
+refusals)
+  # Status $1 and the text $2 in the message of the rest of the line.
+  refused() {
+    local status=$1 text=$2; shift 2
+    "$@" >"$work/said" 2>&1
+    local got=$?
+    [ "$got" -eq "$status" ] && grep -q -- "$text" "$work/said" || fail "$* gave $got: $(head -1 "$work/said")"
+  }
+  refused 1 "No such file" "$program" -render "$work/r" -frames 1 -ini "$work/none.ini"
+  mkdir -p "$work/p/frame-0001.png"
+  refused 1 "Is a directory" "$program" -render "$work/p" -frames 1 -size 40x30
+  [ -e "$work/p/frame-0001.png.part" ] && fail "part of a frame left behind"
+  start_display 640x480x8
+  refused 1 "PseudoColor" "$program" -window
+  kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null
+  start_display
+  XSCREENSAVER_WINDOW=zz refused 1 "not a window id" "$program" -root
+  # -fps: white digits at the bottom left; -0-0: the bottom right corner.
+  "$program" -window -geometry 200x100-0-0 -fps "${still[@]}" &
+  pid=$!
+  sleep 2
+  window="$(xdotool search --name KORAVEL | head -1)"
+  [ "$(xwininfo -id "$window" | awk '/Absolute upper-left/ { printf "%s ", $NF }')" = "440 380 " ] || fail "not at 440,380"
+  import -window "$window" "$work/fps.png"
+  white="$(convert "$work/fps.png" -crop 80x20+0+80 -fx 'r>0.9 && g>0.9 && b>0.9' -format '%[fx:mean*w*h]' info:)"
+  at_least "$white" 20 || fail "no frame rate shown: $white white pixels"
+  stop_program "$pid" TERM
+  ;;
+xscreensaver)
+  # The daemon refuses root: as root, it runs as a user of its own, whose
+  # list holds only koravel with "Draw over the desktop" and whose settings
+  # file stores red, which the panel (Blue, its default) wins over. Leak
+  # checks, seconds long at exit on a busy machine, are the other cases'.
+  start_display
+  home="$work/home" && mkdir -p "$home/.config/koravel" && chmod 755 "$work" && cp "$program" "$work/koravel"
+  sed 's/^COLOR=.*/COLOR=1/' "$(dirname "$program")/res/KORAVEL.ini" >"$home/.config/koravel/KORAVEL.ini"
+  printf '%s\n' 'mode: one' 'selected: 0' 'timeout: 1:00:00' 'lock: False' 'fade: False' 'unfade: False' \
+    'splash: False' 'dpmsEnabled: False' "programs: \"KORAVEL\" $work/koravel --root -BKMODE 0 \\n" >"$home/.xscreensaver"
+  as_user=()
+  if [ "$(id -u)" -eq 0 ]; then
+    id koravel-saver >/dev/null 2>&1 || useradd --system --shell /usr/sbin/nologin koravel-saver || fail "no user"
+    chown -R koravel-saver "$home" && as_user=(runuser -u koravel-saver --)
+  fi
+  saver() { "${as_user[@]}" env -i DISPLAY="$DISPLAY" HOME="$home" PATH=/usr/bin:/bin ASAN_OPTIONS=detect_leaks=0 "$@"; }
+  saver xscreensaver --no-splash >"$work/daemon.log" 2>&1 &
+  helper_pid=$!
+  for _ in $(seq 50); do saver xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+  xsetroot -solid '#ff8000'  # only now: Xvfb clears the root when its last client leaves
+  saver xscreensaver-command -activate >/dev/null || fail "not activated: $(tail -3 "$work/daemon.log")"
+  sleep 3
+  pid="$(pgrep -f -x "$work/koravel --root.*")" || fail "koravel is not running: $(tail -3 "$work/daemon.log")"
+  parent() { ps -o ppid= -p "$1" | tr -d ' '; }
+  [ "$(ps -o comm= -p "$(parent "$(parent "$pid")")")" = "xscreensaver" ] || fail "not the daemon's grandchild"
+  import -window root "$work/saver.png"
+  share="$(blue_share "$work/saver.png")"
+  at_least "$share" 0.005 || fail "no blue figure under the daemon: $share"
+  [ "$(convert "$work/saver.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
+  segments="$(awk '/SYSV/ { print $5 }' "/proc/$pid/maps")"
+  saver xscreensaver-command -deactivate >/dev/null
+  for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "still running 2 s after the deactivation"
+  for id in $segments; do ipcs -m | awk '{ print $2 }' | grep -qx "$id" && fail "shared-memory segment $id left"; done
+  saver xscreensaver-command -exit >/dev/null
   ;;
 window-id)
   start_display
@@ -136,7 +210,8 @@ same-as-headless)
   "$program" -render "$work/h" -frames 7 -size 640x480 -OPTIONP 2
   [ "$(compare -metric AE "$work/shown.png" "$work/h/frame-0007.png" null: 2>&1)" = "0" ] ||
     fail "the window differs from the headless frame"
-  xdotool mousemove --window "$window" 10 10 click 1
+  # A key pressed in the window, with no button or pointer event.
+  xdotool windowfocus --sync "$window" key space
   for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a key did not end it"; }
   wait "$pid" || fail "ended with status $? on a key"

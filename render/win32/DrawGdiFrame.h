@@ -1,0 +1,14 @@
+// The drawing half of a frame with GDI, apart from the device contexts and
+// the bitmap that ComposeFrame makes and gives back around it.
+#pragma once
+
+#include <windows.h>
+
+#include "render/FrameCompositor.h"
+
+// Draws the frame planned in `frame` (points already rebased): its
+// background into `bitmapDC`, which holds a frame.width x frame.height
+// bitmap (from `desktopDC`, black, or the window's own pixels for trails),
+// the solids over it, then the bitmap into `windowDC` at its place in one
+// transfer.
+void DrawGdiFrame(const FrameGeometry& frame, HDC windowDC, HDC bitmapDC, HDC desktopDC);
