@@ -202,6 +202,9 @@ SurfaceObject SoftwareSurface::CreatePolyPolygonRgn(const SurfacePoint* points, 
     // A region here is only ever painted on this surface, so only the
     // buffer's rows are kept.
     SurfaceObject handle = Add(Kind::Region, 0);
+    long long total = 0;
+    for (int p = 0; p < polygonCount; ++p) total += std::max(counts[p], 0);
+    if (total > INT_MAX || Misses(points, static_cast<int>(total))) return handle;
     ScanPolygons(points, counts, polygonCount, fillMode, 0, height_, scan_);
     Find(handle)->spans.swap(scan_.spans);
     return handle;
@@ -244,6 +247,7 @@ bool SoftwareSurface::Polygon(const SurfacePoint* points, int count) {
     // pen, which gives the polygon its right and bottom pixels. The outline
     // is closed: each side leaves out its last pixel, the next side's first.
     const ColourRef fill = Find(brush_)->colour;
+    if (Misses(points, count)) return true;
     ScanPolygons(points, &count, 1, fillMode_, 0, height_, scan_);
     for (const PixelSpan& span : scan_.spans) Fill(span, fill);
     for (int i = 0; i < count; ++i) {
@@ -274,6 +278,16 @@ bool SoftwareSurface::PaintRgn(SurfaceObject handle) {
     return true;
 }
 
+bool SoftwareSurface::Misses(const SurfacePoint* points, int count) const {
+    if (count <= 0) return true;
+    int minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (int i = 1; i < count; ++i) {
+        minX = std::min(minX, points[i].x), maxX = std::max(maxX, points[i].x);
+        minY = std::min(minY, points[i].y), maxY = std::max(maxY, points[i].y);
+    }
+    return maxX < 0 || maxY < 0 || minX >= width_ || minY >= height_;
+}
+
 void SoftwareSurface::Fill(const PixelSpan& span, ColourRef colour) {
     if (span.y < 0 || span.y >= height_) return;
     const int left = std::max(span.left, 0), right = std::min(span.right, width_);
@@ -294,6 +308,8 @@ int SoftwareSurface::LiveObjects() const {
 // buffer are left out, without moving those inside.
 void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     const ColourRef colour = Find(pen_)->colour;
+    const SurfacePoint ends[2] = {{x0, y0}, {x1, y1}};
+    if (Misses(ends, 2)) return;
     const long long dx = static_cast<long long>(x1) - x0, dy = static_cast<long long>(y1) - y0;
     const long long adx = std::llabs(dx), ady = std::llabs(dy);
     const bool xMajor = adx >= ady;

@@ -84,6 +84,11 @@ private:
     Object* Find(SurfaceObject handle);
     SurfaceObject Add(Kind kind, ColourRef colour);
     void DrawLine(int x0, int y0, int x1, int y1);
+    // Whether every pixel a shape through these points can set (all lie
+    // within their bounding box, its right and bottom edges included) is
+    // outside the part, so that a shape far off costs one pass over its
+    // points.
+    bool Misses(const SurfacePoint* points, int count) const;
     // Sets the span's pixels that lie inside the part.
     void Fill(const PixelSpan& span, ColourRef colour);
 
