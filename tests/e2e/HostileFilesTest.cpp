@@ -406,7 +406,11 @@ TEST(OwnSettings, TheSaverDrawsTheUsersChoiceElseTheMachines) {
     EXPECT_EQ(DrawnColour(), 'G') << "the user's file";
     DeleteFileA(own.c_str());
     EXPECT_EQ(DrawnColour(), 'R') << "the machine's file";
-    WriteText(machine, saved);
+    if (saved.empty()) {
+        DeleteFileA(machine.c_str());
+    } else {
+        WriteText(machine, saved);
+    }
 }
 
 }  // namespace
