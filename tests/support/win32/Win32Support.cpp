@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/Platform.h"
 #include "support/TestSupport.h"
 
 namespace testsupport {
@@ -20,7 +21,12 @@ std::string TemporaryFolder() {
     }
 }
 
-void UseTemporarySettingsFolder() {}
+// A bare file name's writes go to the user's own folder, %APPDATA%\KORAVEL,
+// which the first save makes; tests that write a file there first make it.
+void UseTemporarySettingsFolder() {
+    const std::string path = platform::ProfileFilePath("KORAVEL.ini");
+    CreateDirectoryA(path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+}
 
 void MakeFolder(const std::string& path) {
     CreateDirectoryA(path.c_str(), nullptr);
