@@ -8,7 +8,7 @@ KORAVEL_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
-  libx11-dev libxext-dev libpng-dev
+  libx11-dev libxext-dev libpng-dev libfontconfig-dev
   xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
 )
