@@ -73,11 +73,16 @@ public:
             std::fprintf(stderr, "koravel: \"%s\" is not a fontconfig pattern; taking sans-serif\n", pattern.c_str());
             request = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
         }
+        FcChar8* family = nullptr;
+        const std::string asked = FcPatternGetString(request, FC_FAMILY, 0, &family) == FcResultMatch
+                                      ? reinterpret_cast<const char*>(family)
+                                      : "";
         FcConfigSubstitute(nullptr, request, FcMatchPattern);
         FcDefaultSubstitute(request);
         FcResult result = FcResultNoMatch;
         sorted_ = FcFontSort(nullptr, request, FcTrue, nullptr, &result);
         FcPatternDestroy(request);
+        ReportStandIn(asked);
     }
 
     // The text is made once, at start: fontconfig's own state goes with it.
@@ -111,6 +116,23 @@ public:
     }
 
 private:
+    // fontconfig answers a family it does not know with its default font:
+    // a misspelt name is said, not silently drawn in another font. The
+    // generic families are names of other fonts by design.
+    void ReportStandIn(const std::string& asked) const {
+        if (asked.empty() || !sorted_ || sorted_->nfont == 0) return;
+        for (const char* generic : {"sans-serif", "sans", "serif", "monospace", "mono", "cursive", "fantasy", "system-ui"})
+            if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(asked.c_str()),
+                                   reinterpret_cast<const FcChar8*>(generic)) == 0)
+                return;
+        FcChar8* family = nullptr;
+        for (int n = 0; FcPatternGetString(sorted_->fonts[0], FC_FAMILY, n, &family) == FcResultMatch; ++n)
+            if (FcStrCmpIgnoreCase(family, reinterpret_cast<const FcChar8*>(asked.c_str())) == 0) return;
+        if (FcPatternGetString(sorted_->fonts[0], FC_FAMILY, 0, &family) == FcResultMatch)
+            std::fprintf(stderr, "koravel: no font is called \"%s\"; the text is drawn in %s\n", asked.c_str(),
+                         reinterpret_cast<const char*>(family));
+    }
+
     // Opens a font file once; a file that cannot be read stays refused.
     bool Open(const std::string& path, int index) {
         auto found = opened_.find({path, index});
