@@ -158,8 +158,11 @@ void MakeNine(benchmark::State& state, const char* path, const std::u32string& n
 
 void BM_NineLatinCapitals(benchmark::State& state) { MakeNine(state, kLatinFont, U"KORAVELWM"); }
 void BM_NineHiragana(benchmark::State& state) { MakeNine(state, kKanaFont, U"こんにちはあいうえ"); }
+// Dense kanji, each with more contours than a glyph holds: the worst case.
+void BM_NineDenseKanji(benchmark::State& state) { MakeNine(state, kKanaFont, U"鬱驚議響護魔龍襲競"); }
 BENCHMARK(BM_NineLatinCapitals)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NineHiragana)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NineDenseKanji)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

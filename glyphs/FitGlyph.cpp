@@ -196,7 +196,10 @@ void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& 
     int keptContours = 0, keptHoles = 0, droppedContours = 0, droppedHoles = 0;
     for (std::size_t i : order) {
         const bool fits = keptContours < kMaxContours && (!hole[i] || keptHoles < kMaxHoles);
-        if (fits && (holder[i] < 0 || kept[static_cast<std::size_t>(holder[i])])) {
+        // Contours that overlap may each count as inside the other: only a
+        // larger contour holds a smaller one.
+        const bool held = holder[i] >= 0 && area[static_cast<std::size_t>(holder[i])] > area[i];
+        if (fits && (!held || kept[static_cast<std::size_t>(holder[i])])) {
             kept[i] = true;
             ++keptContours;
             keptHoles += hole[i];
@@ -300,6 +303,9 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
         hole[i] = depth % 2 == 1;
     }
     if (keepLargest) KeepLargestContours(contours, hole, holder, fit.dropped);
+    // Contours that each lie within another (they overlap) leave no outer
+    // one: with nothing around them, none of them is a hole.
+    if (std::find(hole.begin(), hole.end(), false) == hole.end()) hole.assign(hole.size(), false);
     const int contourCount = static_cast<int>(contours.size());
     if (contourCount > kMaxContours) {
         fit.reason = "the outline has " + std::to_string(contourCount) + " contours; at most " +
@@ -358,6 +364,19 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
             }
             fit.reason = "contour " + std::to_string(j + 1) + " is too small to keep three points at this size";
             return fit;
+        }
+    }
+
+    // Leaving out a collapsed contour 1 may have put a hole first, or left
+    // holes with nothing around them.
+    if (hole[0]) {
+        const auto outer = std::find(hole.begin(), hole.end(), false) - hole.begin();
+        if (outer == static_cast<std::ptrdiff_t>(hole.size())) {
+            hole.assign(hole.size(), false);
+        } else {
+            std::rotate(rounded.begin(), rounded.begin() + outer, rounded.begin() + outer + 1);
+            std::rotate(contours.begin(), contours.begin() + outer, contours.begin() + outer + 1);
+            std::rotate(hole.begin(), hole.begin() + outer, hole.begin() + outer + 1);
         }
     }
 

@@ -11,7 +11,13 @@ KORAVEL_PACKAGES=(
   libx11-dev libxext-dev libpng-dev libfontconfig-dev
   xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
+  debhelper dpkg-dev lintian fakeroot
 )
+
+# The project's version, from project(KORAVEL VERSION ...) in CMakeLists.txt.
+koravel_version() {
+  sed -n 's/^project(KORAVEL VERSION \([0-9][0-9.]*\) .*/\1/p' "$KORAVEL_ROOT/CMakeLists.txt"
+}
 
 package_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
@@ -152,14 +158,14 @@ build_preset() {
 }
 
 # The fuzz targets, built by the fuzz preset as build/fuzz/fuzz/fuzz-<target>.
-KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check)
+KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check glyph-maker)
 
 # The repository's corpus folders a target starts from: its own, and the
 # named settings files for every target that reads settings text.
 fuzz_corpora() {
   local folder
   for folder in "$KORAVEL_ROOT/fuzz/corpus/$1" "$KORAVEL_ROOT/fuzz/corpus/settings"; do
-    [ "$1" = command-line ] && [ "${folder##*/}" = settings ] && continue
+    case "$1" in command-line | glyph-maker) [ "${folder##*/}" = settings ] && continue ;; esac
     [ -d "$folder" ] && echo "$folder"
   done
   return 0
@@ -236,4 +242,32 @@ run_fuzz_targets() {
       FUZZ_FAILED=$((FUZZ_FAILED + 1))
     fi
   done
+}
+
+# Builds the Debian package (dpkg-buildpackage -b) from a copy of the
+# checkout's files (tracked and new ones, not what .gitignore names) in a
+# temporary folder, since dpkg-buildpackage writes beside the source and
+# builds inside it; the checkout stays as it was. Puts
+# koravel_<version>-<revision>_<arch>.deb into OUTDIR and prints its path;
+# on failure shows the build's output.
+build_debian_package() {
+  local outdir="$1" work log deb
+  work="$(mktemp -d /tmp/koravel-deb.XXXXXX)"
+  mkdir -p "$work/koravel" "$outdir"
+  (cd "$KORAVEL_ROOT" && git ls-files -z --cached --others --exclude-standard |
+     xargs -0 -r sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
+     tar --null -T - -cf -) | tar -xf - -C "$work/koravel" || { rm -rf "$work"; return 1; }
+  log="$work/build.log"
+  if ! (cd "$work/koravel" && DEB_BUILD_OPTIONS="parallel=2 ${DEB_BUILD_OPTIONS:-}" \
+          dpkg-buildpackage -b -us -uc) >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "dpkg-buildpackage failed" >&2
+    rm -rf "$work"
+    return 1
+  fi
+  deb="$(ls "$work"/koravel_*.deb)"
+  mv "$deb" "$outdir/" && echo "$outdir/${deb##*/}"
+  local status=$?
+  rm -rf "$work"
+  return $status
 }
