@@ -27,6 +27,10 @@ struct OutlineSegment {
 
 // A closed contour: its start point and its segments; when the last
 // segment does not end at the start, a straight line closes the contour.
+// The start is where the font's contour starts, as FreeType walks it: its
+// first point when that lies on the curve (else the last point, or the
+// midpoint of the two); the point order decides which point of a contour
+// the stored glyph begins with, so every reader of outlines starts alike.
 struct OutlineContour {
     OutlinePoint start{};
     std::vector<OutlineSegment> segments;

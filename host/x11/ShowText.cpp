@@ -155,16 +155,13 @@ private:
     std::map<std::pair<std::string, int>, std::unique_ptr<TextFont>> opened_;
 };
 
-}  // namespace
-
-void ShowText(const HackOptions& options) {
-    if (options.text.empty()) return;
+// The text's glyphs, made once per process: a window that is resized sets
+// its scene up again from them, without reading the fonts or reporting twice.
+std::vector<GlyphDefinition> MakeTextGlyphs(const HackOptions& options) {
     TextFonts fonts(options.font);
-    const int count = static_cast<int>(options.text.size());
-    for (int k = 1; k <= count; ++k) {
-        const char32_t character = options.text[static_cast<std::size_t>(k - 1)];
-        GlyphDefinition& glyph = characterSlots[k].glyph;
-        glyph = GlyphDefinition{};
+    std::vector<GlyphDefinition> glyphs(options.text.size(), GlyphDefinition{});
+    for (std::size_t k = 0; k < options.text.size(); ++k) {
+        const char32_t character = options.text[k];
         if (character == U' ') continue;
         const std::string shown = Utf8(character);
         TextFont* font = fonts.FontFor(character);
@@ -179,7 +176,7 @@ void ShowText(const HackOptions& options) {
         if (font->font.Outline(character, outline, reason)) made = MakeTextGlyph(outline, font->metrics, note);
         else made.fit.reason = reason;
         if (made.fit.fitted) {
-            glyph = made.fit.glyph;
+            glyphs[k] = made.fit.glyph;
             if (!note.empty())
                 std::fprintf(stderr, "koravel: %s (U+%04X): %s\n", shown.c_str(), static_cast<unsigned>(character),
                              note.c_str());
@@ -190,5 +187,14 @@ void ShowText(const HackOptions& options) {
                          static_cast<unsigned>(character), made.fit.reason.c_str());
         }
     }
-    settings.OPTIONN = count;
+    return glyphs;
+}
+
+}  // namespace
+
+void ShowText(const HackOptions& options) {
+    if (options.text.empty()) return;
+    static const std::vector<GlyphDefinition> glyphs = MakeTextGlyphs(options);
+    for (std::size_t k = 0; k < glyphs.size(); ++k) characterSlots[k + 1].glyph = glyphs[k];
+    settings.OPTIONN = static_cast<std::int32_t>(glyphs.size());
 }
