@@ -351,6 +351,10 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
         if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
         budget += kMaxGlyphPoints - used;
     }
+    if (rounded.empty()) {
+        fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
+        return fit;
+    }
 
     for (std::size_t j = 0; j < rounded.size(); ++j) {
         if (rounded[j].size() < 3 || std::fabs(SignedArea(rounded[j])) < kNegligibleArea) {
