@@ -82,6 +82,24 @@ inline bool FileScene(const std::string& path) {
     return true;
 }
 
+// The shipped file with the largest figure the settings panel offers: all
+// nine slots, SIZE 50, SIZEY 50, perspective ENKIN 30. As the row turns
+// edge-on its near end is projected far out, and the covering rectangle of
+// a 1920 x 1080 window grows to some 215,000 x 1,081 pixels.
+inline bool LargestPanelScene(const std::string& path) {
+    if (!FileScene(path)) return false;
+    settings.OPTIONN = 9;
+    settings.SIZE = 50;
+    settings.SIZEY = 50;
+    settings.ENKIN = 30;
+    std::memset(&sceneState, 0, sizeof sceneState);
+    LoadGlyphs();
+    sceneState.clientWidth = kClientWidth;
+    sceneState.clientHeight = kClientHeight;
+    SetupScene();
+    return true;
+}
+
 // Nine glyphs of 45 points in 13 contours: a notched outline holding four
 // triangular holes, and eight triangles beside it, so almost no wall lies on
 // the glyph's hull and nearly every visible wall goes through the ordering.

@@ -1,9 +1,11 @@
 // Fuzz target: a whole settings file, read as the saver reads it when its
 // window is created (key names, settings, the glyph list and the glyphs of
 // the shown slots), the scene set up for a client size taken from the input,
-// then a few frames composed through the recording surface. Whatever the
-// file holds, every frame must draw inside its bitmap and give back every
-// object it made. (Writes are the profile-text target's business.)
+// then a few frames composed through the recording surface and drawn again
+// through the software surface into a small window picture. Whatever the
+// file holds, every frame must draw inside its bitmap, give back every
+// object it made, and change no pixel of the picture outside the bitmap's
+// part in the window. (Writes are the profile-text target's business.)
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -11,6 +13,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "render/FrameCompositor.h"
 #include "render/RecordingSurface.h"
+#include "render/SoftwareFrame.h"
 #include "scene/ProjectFrame.h"
 #include "scene/Random.h"
 #include "scene/SceneRecords.h"
@@ -59,6 +62,24 @@ void CheckFrame(const RecordingSurface& surface, const FrameGeometry& frame) {
     }
 }
 
+// The software frame, drawn into a 64 x 48 picture whatever the client size
+// (a small picture keeps each run fast): only the part of the frame's
+// bitmap inside it may change.
+void CheckSoftwareFrame(const FrameGeometry& frame) {
+    constexpr ColourRef kMarker = 0x123456;
+    PixelBuffer window = MakePixelBuffer(64, 48, kMarker);
+    DrawSoftwareFrame(frame, window, nullptr);
+    const long long left = static_cast<long long>(frame.left) + frame.shownX;
+    const long long top = static_cast<long long>(frame.top) + frame.shownY;
+    for (int y = 0; y < window.height; ++y)
+        for (int x = 0; x < window.width; ++x) {
+            const bool inside = x >= left && x < left + frame.shownWidth && y >= top && y < top + frame.shownHeight;
+            if (!inside && PixelAt(window, x, y) != kMarker)
+                Fail("the software frame changes only its bitmap's part in the window",
+                     "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+        }
+}
+
 void ComposeRecordedFrame(RecordingSurface& surface) {
     ProjectFrame();
     const FrameGeometry frame = PlanFrame();
@@ -67,6 +88,7 @@ void ComposeRecordedFrame(RecordingSurface& surface) {
     if (ChooseBackground() == FrameBackground::Black) FillBlack(surface, frame.width, frame.height);
     DrawSolids(surface);
     CheckFrame(surface, frame);
+    CheckSoftwareFrame(frame);
     AdvanceAnimation(frame);
 }
 

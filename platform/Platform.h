@@ -46,10 +46,15 @@ void AppendText(char* destination, const char* source);
 // lstrcmpiA(first, second): 0 when equal without regard to case.
 int CompareTextNoCase(const char* first, const char* second);
 
-// Where the profile functions keep a file named `file`. On Windows a bare
-// name lives in the Windows folder; elsewhere in the folder named by
-// KORAVEL_INI_DIR, else $XDG_CONFIG_HOME/koravel, else ~/.config/koravel.
-// A name that holds a path separator is used as it stands on both sides.
+// Where the profile functions keep a file named `file`, the file that writes
+// go to. On Windows a bare name is the user's own copy in
+// %APPDATA%\KORAVEL: reads take it when it exists and the machine's copy in
+// the Windows folder otherwise, and the first write makes it as a copy of
+// the machine's; where the system keeps no settings per user (Windows 9x
+// without user profiles) the Windows folder's file alone. Elsewhere the
+// folder named by KORAVEL_INI_DIR, else $XDG_CONFIG_HOME/koravel, else
+// ~/.config/koravel. A name that holds a path separator is used as it
+// stands on both sides.
 std::string ProfileFilePath(const char* file);
 
 }  // namespace platform

@@ -82,6 +82,18 @@ FrameGeometry PlanFrame() {
     frame.height = SaturateToInt32(static_cast<std::int64_t>(u.maxY) - u.minY + 1);
     frame.left = SaturateToInt32(static_cast<std::int64_t>(sceneState.scenePosX) - frame.offX);
     frame.top = SaturateToInt32(static_cast<std::int64_t>(sceneState.scenePosY) - frame.offY);
+
+    // The bitmap's columns from -left up to w - left (and rows likewise)
+    // land in the window; the rest would be drawn only to be cut off by the
+    // transfer. A figure many windows wide keeps a bitmap of window size.
+    const auto shown = [](int bitmapSize, int place, int windowSize, int& from, int& size) {
+        const std::int64_t first = std::max<std::int64_t>(0, -static_cast<std::int64_t>(place));
+        const std::int64_t last = std::min<std::int64_t>(bitmapSize, static_cast<std::int64_t>(windowSize) - place);
+        from = static_cast<int>(std::min<std::int64_t>(first, std::max(bitmapSize, 0)));
+        size = static_cast<int>(std::max<std::int64_t>(0, last - first));
+    };
+    shown(frame.width, frame.left, w, frame.shownX, frame.shownWidth);
+    shown(frame.height, frame.top, h, frame.shownY, frame.shownHeight);
     return frame;
 }
 

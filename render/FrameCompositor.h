@@ -14,6 +14,12 @@ struct FrameGeometry {
     int offX, offY;      // the scene centre in bitmap pixels (outside it when the figure lies off-centre)
     int width, height;   // bitmap size
     int left, top;       // bitmap position in the window
+    // The part of the bitmap that lies inside the window, in bitmap pixels:
+    // only this part is made and drawn (through a ShiftedSurface), since
+    // nothing outside it reaches the window. Its size is 0 x 0 when the
+    // bitmap misses the window.
+    int shownX, shownY;
+    int shownWidth, shownHeight;
 };
 
 // Where a frame's background comes from.
@@ -28,7 +34,8 @@ enum class FrameBackground {
 Extent CurrentExtremes();
 
 // Takes this frame's extremes, moves prevExtent into this frame's terms,
-// and works out the covering rectangle and the bitmap's size and place.
+// and works out the covering rectangle, the bitmap's size and place, and
+// its part inside the window.
 FrameGeometry PlanFrame();
 
 // Moves px, py of slots 1..N into the bitmap (x shifted, y flipped), pinned

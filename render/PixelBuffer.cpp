@@ -3,19 +3,33 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+std::uint8_t* RowStart(PixelBuffer& buffer, int y) {
+    return buffer.bytes.data() + static_cast<std::size_t>(y) * buffer.stride;
+}
+
+}  // namespace
+
 PixelBuffer MakePixelBuffer(int width, int height, ColourRef fill) {
     PixelBuffer buffer;
     buffer.width = std::max(width, 0);
     buffer.height = std::max(height, 0);
     // A 24-bit DIB pads every row to whole 32-bit words.
-    buffer.stride = (buffer.width * 3 + 3) & ~3;
-    buffer.bytes.assign(static_cast<std::size_t>(buffer.stride) * buffer.height, 0);
-    for (int y = 0; y < buffer.height; ++y) FillSpan(buffer, y, 0, buffer.width, fill);
+    buffer.stride = (static_cast<std::size_t>(buffer.width) * 3 + 3) & ~static_cast<std::size_t>(3);
+    // A size past what memory can hold is the same failure as a refused
+    // allocation.
+    if (buffer.height != 0 && buffer.stride > buffer.bytes.max_size() / buffer.height) throw std::bad_alloc();
+    buffer.bytes.assign(buffer.stride * buffer.height, 0);
+    if ((fill & 0xFFFFFF) == 0 || buffer.height == 0) return buffer;
+    // One row painted, then copied into the others (the padding stays 0).
+    FillSpan(buffer, 0, 0, buffer.width, fill);
+    for (int y = 1; y < buffer.height; ++y) std::memcpy(RowStart(buffer, y), RowStart(buffer, 0), buffer.stride);
     return buffer;
 }
 
 ColourRef PixelAt(const PixelBuffer& buffer, int x, int y) {
-    const std::uint8_t* p = &buffer.bytes[static_cast<std::size_t>(y) * buffer.stride + x * 3];
+    const std::uint8_t* p = &buffer.bytes[static_cast<std::size_t>(y) * buffer.stride + static_cast<std::size_t>(x) * 3];
     return static_cast<ColourRef>(p[2]) | static_cast<ColourRef>(p[1]) << 8 | static_cast<ColourRef>(p[0]) << 16;
 }
 
@@ -23,25 +37,41 @@ void FillSpan(PixelBuffer& buffer, int y, int left, int right, ColourRef colour)
     if (y < 0 || y >= buffer.height) return;
     left = std::max(left, 0);
     right = std::min(right, buffer.width);
-    std::uint8_t* p = buffer.bytes.data() + static_cast<std::size_t>(y) * buffer.stride + left * 3;
-    for (int x = left; x < right; ++x, p += 3) {
-        p[0] = static_cast<std::uint8_t>(colour >> 16);
-        p[1] = static_cast<std::uint8_t>(colour >> 8);
-        p[2] = static_cast<std::uint8_t>(colour);
+    if (left >= right) return;
+    std::uint8_t* p = RowStart(buffer, y) + static_cast<std::size_t>(left) * 3;
+    const std::size_t bytes = static_cast<std::size_t>(right - left) * 3;
+    const std::uint8_t blue = static_cast<std::uint8_t>(colour >> 16);
+    const std::uint8_t green = static_cast<std::uint8_t>(colour >> 8);
+    const std::uint8_t red = static_cast<std::uint8_t>(colour);
+    if (blue == green && green == red) {
+        std::memset(p, red, bytes);
+        return;
     }
+    // Sixteen pixels make 48 bytes that repeat: the run is written 48
+    // bytes at a time, and its last pixels together.
+    std::uint8_t pattern[48];
+    for (int i = 0; i < 48; i += 3) pattern[i] = blue, pattern[i + 1] = green, pattern[i + 2] = red;
+    std::size_t done = 0;
+    for (; done + 48 <= bytes; done += 48) std::memcpy(p + done, pattern, 48);
+    std::memcpy(p + done, pattern, bytes - done);
 }
 
 void CopyPixels(PixelBuffer& to, int toX, int toY, const PixelBuffer& from, int fromX, int fromY, int width,
                 int height) {
-    // Trim the block so that both its source and its target lie inside.
-    int skipX = std::max({0, -toX, -fromX});
-    int skipY = std::max({0, -toY, -fromY});
-    width = std::min({width, to.width - toX, from.width - fromX});
-    height = std::min({height, to.height - toY, from.height - fromY});
-    for (int y = skipY; y < height; ++y) {
-        if (width <= skipX) return;
-        std::memmove(&to.bytes[static_cast<std::size_t>(toY + y) * to.stride + (toX + skipX) * 3],
-                     &from.bytes[static_cast<std::size_t>(fromY + y) * from.stride + (fromX + skipX) * 3],
-                     static_cast<std::size_t>(width - skipX) * 3);
+    // Trim the block so that both its source and its target lie inside,
+    // in 64 bits so that no sum or negation leaves the range.
+    const long long skipX = std::max({0LL, -static_cast<long long>(toX), -static_cast<long long>(fromX)});
+    const long long skipY = std::max({0LL, -static_cast<long long>(toY), -static_cast<long long>(fromY)});
+    const long long endX = std::min({static_cast<long long>(width), static_cast<long long>(to.width) - toX,
+                                     static_cast<long long>(from.width) - fromX});
+    const long long endY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - toY,
+                                     static_cast<long long>(from.height) - fromY});
+    if (endX <= skipX) return;
+    const std::size_t rowBytes = static_cast<std::size_t>(endX - skipX) * 3;
+    for (long long y = skipY; y < endY; ++y) {
+        std::memmove(&to.bytes[static_cast<std::size_t>(toY + y) * to.stride + static_cast<std::size_t>(toX + skipX) * 3],
+                     &from.bytes[static_cast<std::size_t>(fromY + y) * from.stride +
+                                 static_cast<std::size_t>(fromX + skipX) * 3],
+                     rowBytes);
     }
 }

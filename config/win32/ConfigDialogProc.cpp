@@ -55,8 +55,8 @@ void OnOk(HWND dialog) {
         EndDialog(dialog, 1);
         return;
     }
-    // The file refused a write (read-only, or no rights to its folder; the
-    // installer lets every user write it, a copy made by hand may not). The
+    // The user's file refused a write (read-only, or no rights to its
+    // folder), or it could not be made from the machine's file. The
     // dialog stays open with the user's changes, so they can free the file
     // and press OK again, or give up with Cancel.
     std::wstring text = L"設定を保存できませんでした。\n" + WideText(platform::ProfileFilePath(keyNames.fileName)) +

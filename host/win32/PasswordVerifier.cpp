@@ -17,6 +17,16 @@ bool PasswordProtectionIsOn(HKEY key) {
     return (value[0] | value[1] | value[2] | value[3]) != 0;
 }
 
+// A system module may put its own unhandled-exception filter in place of the
+// fault guard. The guard goes back before the module is unloaded, so that no
+// filter ever points into unloaded code, and again afterwards in case the
+// module's detach put one in place.
+void UnloadSystemModule(HMODULE module) {
+    RestoreFaultGuard();
+    FreeLibrary(module);
+    RestoreFaultGuard();
+}
+
 }  // namespace
 
 void LoadPasswordVerifier() {
@@ -43,8 +53,7 @@ void LoadPasswordVerifier() {
 
 void UnloadPasswordVerifier() {
     if (!saverHostState.isWin9x || saverHostState.passwordModule == nullptr) return;
-    FreeLibrary(saverHostState.passwordModule);
-    RestoreFaultGuard();
+    UnloadSystemModule(saverHostState.passwordModule);
     saverHostState.passwordModule = nullptr;
     if (saverHostState.verifyPassword != nullptr) {
         saverHostState.verifyPassword = nullptr;
@@ -65,6 +74,5 @@ void ChangeSaverPassword(HWND parent) {
     auto change = reinterpret_cast<ChangePasswordFunction>(
         reinterpret_cast<void*>(GetProcAddress(module, "PwdChangePasswordA")));
     if (change != nullptr) change("SCRSAVE", parent, 0, 0);
-    FreeLibrary(module);
-    RestoreFaultGuard();
+    UnloadSystemModule(module);
 }

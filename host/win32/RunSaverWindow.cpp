@@ -40,10 +40,12 @@ WindowPlacement FullScreenWindowPlacement() {
                                    GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     ScreenArea clipBox;
     if (NeedsScreenClipBox(virtualScreen)) {
+        // A device context that cannot be had, or that gives no clip box,
+        // leaves an empty box.
         HDC screen = GetDC(nullptr);
-        RECT clip;
-        GetClipBox(screen, &clip);
-        ReleaseDC(nullptr, screen);
+        RECT clip = {0, 0, 0, 0};
+        if (screen == nullptr || GetClipBox(screen, &clip) == ERROR) clip = RECT{0, 0, 0, 0};
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
         clipBox = AreaOfBox(clip.left, clip.top, clip.right, clip.bottom);
     }
     const FullScreenPlacement placed = PlaceFullScreen(virtualScreen, clipBox);

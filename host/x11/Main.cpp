@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "host/HackOptions.h"
@@ -48,6 +49,13 @@ int main(int argc, char** argv) {
         std::fclose(file);
     }
     platform::RedirectProfileFile(settingsFile);
-    if (options.mode == HackMode::Render) return RenderFrames(options);
-    return RunX11Saver(options);
+    // The pictures in memory are as large as the window; when they do not
+    // fit, the run ends with a word and status 1 instead of an abort.
+    try {
+        if (options.mode == HackMode::Render) return RenderFrames(options);
+        return RunX11Saver(options);
+    } catch (const std::bad_alloc&) {
+        std::fputs("koravel: not enough memory for the window's picture\n", stderr);
+        return 1;
+    }
 }

@@ -29,12 +29,11 @@ int RenderFrames(const HackOptions& options) {
     StartScene(options, width, height);
     // A fixed seed, so every run draws the same frames.
     SeedRandom(1);
-    // No desktop to capture: the window starts black, and so does the
-    // desktop copy where it is the background.
+    // No desktop to capture: the window starts black, and with no desktop
+    // copy that background is black too.
     PixelBuffer window = MakePixelBuffer(width, height, 0);
-    const PixelBuffer desktop = MakePixelBuffer(width, height, 0);
     for (int k = 1; k <= options.frames; ++k) {
-        ComposeSoftwareFrame(window, &desktop);
+        ComposeSoftwareFrame(window, nullptr);
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%04d.png", k);
         const std::string path = options.renderDir + name;

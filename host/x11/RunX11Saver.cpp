@@ -465,7 +465,8 @@ int X11Saver::Run() {
             if ((options_.frames == 0 || drawn < options_.frames) && screen_->usable()) {
                 const FrameGeometry frame = ComposeSoftwareFrame(pixels_, desktop_.bytes.empty() ? nullptr : &desktop_);
                 lastXError = 0;
-                screen_->Show(pixels_, frame.left, frame.top, frame.width, frame.height);
+                screen_->Show(pixels_, frame.left + frame.shownX, frame.top + frame.shownY, frame.shownWidth,
+                              frame.shownHeight);
                 if (fpsGc_ != nullptr) DrawFps(now);
                 XSync(display_, False);
                 ++drawn;

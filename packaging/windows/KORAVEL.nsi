@@ -8,11 +8,20 @@
 ;   no 32-bit programs, to test the same script there).
 ;
 ; The saver goes into the system folder, 64-bit on 64-bit Windows and 32-bit
-; otherwise; the settings file goes into the Windows folder, where the saver
-; and its dialog look for it, but only when there is none yet: it holds the
-; user's settings and glyphs. Silent mode: /S; add /SETSAVER to make KORAVEL
-; the current screen saver as well (silent installs leave that choice alone
-; unless asked).
+; otherwise. A saver in use (a preview, another session's saver) is replaced
+; at the next restart: the installer says so, and a silent install exits
+; with 3010. A saver that cannot be written at all fails the install (exit
+; code 2 when silent). The settings file goes into the Windows folder, but
+; only when there is none yet: it holds the machine's settings and glyphs,
+; which every user reads until their first save makes a file of their own
+; in %APPDATA%\KORAVEL. Only administrators may change the machine's file.
+;
+; The installer runs elevated, so the current user's registry is the
+; administrator's, also when a standard user typed an administrator's
+; password: it does not choose the screen saver, and says to choose it in
+; Screen Saver Settings. Silent mode: /S; /SETSAVER also makes KORAVEL the
+; screen saver of the account the installer runs as, for a deployment that
+; runs it as the user it installs for.
 
 Unicode true
 !ifdef TARGET
@@ -32,9 +41,11 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define UNINSTALLER "uninstall.exe"
-; Users (S-1-5-32-545): the dialog's OK must write the settings file without
-; elevation.
+; Users (S-1-5-32-545): earlier versions let them modify the machine's
+; settings file.
 !define USERS_SID "*S-1-5-32-545"
+; The new saver waits under this name while the old one is in use.
+!define SCR_WAITING "KORAVEL.new"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 
@@ -55,7 +66,7 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
-ComponentText "KORAVEL ${VERSION} goes into the system folder. The settings file ${INI_NAME} in the Windows folder is kept when it is already there."
+ComponentText "KORAVEL ${VERSION} goes into the system folder. The settings file ${INI_NAME} in the Windows folder is kept when it is already there; each user's changes go to a file of their own. To use KORAVEL, choose it in Screen Saver Settings after the install: this installer runs as an administrator, so it would set the administrator's screen saver, not yours."
 Page components
 Page instfiles
 UninstPage uninstConfirm
@@ -89,29 +100,58 @@ UninstPage instfiles
   Pop $R0
 !macroend
 
+; Puts the saver of the system's own width into $SYSDIR under NAME.
+!macro PutSaver NAME
+  ${If} ${RunningX64}
+    File "/oname=${NAME}" "${SCR64}"
+  ${Else}
+    File "/oname=${NAME}" "${SCR32}"
+  ${EndIf}
+!macroend
+
 Section "${PRODUCT} screen saver" SecSaver
   SectionIn RO
   !insertmacro UseNativeSystem
 
-  SetOverwrite on
+  ; An earlier version's uninstall entry: this is an upgrade.
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+
+  ; "try" skips a file that cannot be written, with the error flag set and
+  ; no question asked, so a silent install never passes over it.
   SetOutPath "$SYSDIR"
-  ${If} ${RunningX64}
-    File "/oname=${SCR_NAME}" "${SCR64}"
-  ${Else}
-    File "/oname=${SCR_NAME}" "${SCR32}"
+  SetOverwrite try
+  ClearErrors
+  !insertmacro PutSaver "${SCR_NAME}"
+  ${If} ${Errors}
+    ; In use: the new saver waits beside it and replaces it at the next
+    ; restart (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT).
+    Delete "$SYSDIR\${SCR_WAITING}"
+    ClearErrors
+    !insertmacro PutSaver "${SCR_WAITING}"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "$SYSDIR\${SCR_NAME} cannot be written. Nothing was installed." /SD IDOK
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
+    Rename /REBOOTOK "$SYSDIR\${SCR_WAITING}" "$SYSDIR\${SCR_NAME}"
+    DetailPrint "$SYSDIR\${SCR_NAME} is in use: the new version replaces it at the next restart."
   ${EndIf}
 
-  ; A settings file already there is the user's: never replace it.
+  ; A settings file already there holds the machine's settings and glyphs:
+  ; never replace it.
   SetOutPath "$WINDIR"
   SetOverwrite off
   File "/oname=${INI_NAME}" "${INI}"
   SetOverwrite on
-  ; Standard users may change it, so the settings dialog saves without
-  ; elevation. Where icacls is missing (or fails) the install goes on: the
-  ; dialog then says that the file cannot be written and what to do.
-  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$WINDIR\${INI_NAME}" /grant ${USERS_SID}:M'
-  Pop $0
-  DetailPrint "icacls: $0"
+  ; Earlier versions granted Users the right to modify it; an upgrade
+  ; takes exactly that grant away (/remove:g drops the explicit Users
+  ; entries and keeps whatever else an administrator set, which /reset
+  ; would not). Users keep reading it through the Windows folder's rights.
+  ${If} $2 != ""
+    nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$WINDIR\${INI_NAME}" /remove:g ${USERS_SID}'
+    Pop $0
+    DetailPrint "icacls /remove:g Users: $0"
+  ${EndIf}
 
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
@@ -131,32 +171,47 @@ Section "${PRODUCT} screen saver" SecSaver
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; The current user's screen saver, as the display control panel stores it.
-; The path is the one 64-bit and 32-bit programs alike see for the system
-; folder; its parts are all short names, so it is its own short path.
-Section "Use ${PRODUCT} as the screen saver" SecUseSaver
+; The screen saver of the account the installer runs as, as the display
+; control panel stores it: only with /SETSAVER in silent mode (hidden from
+; the pages, where that account may not be the user's). The path is the one
+; 64-bit and 32-bit programs alike see for the system folder; its parts are
+; all short names, so it is its own short path.
+Section "-Use ${PRODUCT} as the screen saver" SecUseSaver
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\${SCR_NAME}"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
   System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})'
 SectionEnd
 
 Function .onInit
-  ${If} ${Silent}
-    ${GetParameters} $0
-    ClearErrors
-    ${GetOptions} $0 "/SETSAVER" $1
-    ${If} ${Errors}
-      !insertmacro UnselectSection ${SecUseSaver}
-    ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/SETSAVER" $1
+  ${If} ${Errors}
+  ${OrIfNot} ${Silent}
+    !insertmacro UnselectSection ${SecUseSaver}
   ${EndIf}
 FunctionEnd
 
+Function .onInstSuccess
+  ${If} ${RebootFlag}
+    SetErrorLevel 3010
+    MessageBox MB_OK|MB_ICONINFORMATION "KORAVEL is in use: the new version takes its place when Windows restarts." /SD IDOK
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONINFORMATION "To use KORAVEL, choose it in Screen Saver Settings." /SD IDOK
+FunctionEnd
+
 ; The uninstaller removes the saver, its registration and itself. The
-; settings file stays: it holds the user's settings and glyphs.
+; settings files stay: the machine's and each user's hold settings and
+; glyphs. As the installer, it touches only the screen-saver choice of the
+; account it runs as; other users' choice of the removed saver counts as no
+; screen saver.
 Section "Uninstall"
   !insertmacro UseNativeSystem
 
   Delete /REBOOTOK "$SYSDIR\${SCR_NAME}"
+  ; A replacement still waiting for the restart goes too, so the restart
+  ; does not bring the saver back.
+  Delete /REBOOTOK "$SYSDIR\${SCR_WAITING}"
   ; A screen saver that no longer exists is no screen saver at all.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${If} $0 == "$SYSDIR\${SCR_NAME}"

@@ -83,10 +83,11 @@ void ComposeFrame(platform::WindowHandle window) {
         // Declared so that they go in the order the frame gives them back:
         // the window's context first, then the memory context, then the
         // bitmap (which the memory context still holds until it is deleted).
+        // Only the bitmap's part inside the window is made.
         FrameBitmap bitmap;
         MemoryDC memory;
         WindowDC screen(hwnd);
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), frame.width, frame.height));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), frame.shownWidth, frame.shownHeight));
         memory.reset(CreateCompatibleDC(screen.get()));
         SelectObject(memory.get(), bitmap.get());
 

@@ -221,12 +221,17 @@ class ConfigSwitch : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(HasConfigDialog(ScrPath())) << "KORAVEL.scr carries no dialog 2003";
-        char folder[MAX_PATH] = {};
-        GetWindowsDirectoryA(folder, MAX_PATH);
-        settingsPath = std::string(folder) + "\\KORAVEL.ini";
+        settingsPath = MachineSettingsPath();
         savedSettings = ReadText(settingsPath);
+        userPath = UserSettingsPath();
+        DeleteFileA(userPath.c_str());
+        // The first save makes the folder too.
+        RemoveDirectoryA(userPath.substr(0, userPath.find_last_of('\\')).c_str());
     }
-    void TearDown() override { WriteText(settingsPath, savedSettings); }
+    void TearDown() override {
+        WriteText(settingsPath, savedSettings);
+        DeleteFileA(userPath.c_str());
+    }
 
     // Starts the saver, waits for its dialog, reads the dialog's owner and
     // ends the dialog with `button`; the exit code is the dialog's result.
@@ -241,23 +246,32 @@ protected:
         return owner;
     }
 
-    std::string settingsPath;
+    std::string settingsPath;  // the machine's
     std::string savedSettings;
+    std::string userPath;
 };
 
-TEST_F(ConfigSwitch, OkWritesEverySettingAndEndsWithOneCancelWritesNothing) {
+// The first OK makes the user's own file from the machine's, which stays
+// byte for byte; later saves keep to the user's file.
+TEST_F(ConfigSwitch, OkWritesEverySettingToTheUsersFileAndEndsWithOneCancelWritesNothing) {
     const std::string before = "[KORAVEL]\r\nTIMER=100\r\n[MOJI ZAHYO]\r\nZAHYO1=BOX,3\r\n";
     WriteText(settingsPath, before);
     OwnerOfDialog("KORAVEL.scr /c", IDCANCEL, 0);
     EXPECT_EQ(ReadText(settingsPath), before) << "Cancel leaves the file as it was";
+    EXPECT_EQ(GetFileAttributesA(userPath.c_str()), INVALID_FILE_ATTRIBUTES) << "Cancel makes no file";
 
     OwnerOfDialog("KORAVEL.scr /c", IDOK, 1);
-    const std::string after = ReadText(settingsPath);
+    EXPECT_EQ(ReadText(settingsPath), before) << "the machine's file is never written";
+    const std::string after = ReadText(userPath);
     EXPECT_NE(after.find("TIMER=100"), std::string::npos) << after;
     EXPECT_NE(after.find("OPTIONA1=22"), std::string::npos) << after;
     EXPECT_NE(after.find("KAITEN=0"), std::string::npos) << after;
     EXPECT_NE(after.find("ZAHYO1=BOX,3"), std::string::npos) << after;
     EXPECT_EQ(CountLines(after), 2 + 53 + 1) << after;
+
+    WriteText(settingsPath, "[KORAVEL]\r\nTIMER=200\r\n");
+    OwnerOfDialog("KORAVEL.scr /c", IDOK, 1);
+    EXPECT_EQ(ReadText(userPath), after) << "the user's file is read and kept";
 }
 
 TEST_F(ConfigSwitch, NoSwitchOpensTheDialogWithoutOwner) {

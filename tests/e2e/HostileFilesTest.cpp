@@ -1,4 +1,4 @@
-// The real KORAVEL.scr with hostile settings files in the Windows folder:
+// The real KORAVEL.scr with hostile settings files as the user's own file:
 // binary, empty, NUL bytes, a folder in the file's place, read-only, UTF-16,
 // a 1 MB line, 2,000 glyphs, glyphs that break every limit, coordinates of
 // +-1e308, NaN and infinities, every setting at its 32-bit extremes, a timer
@@ -138,12 +138,6 @@ const HostileCase kCases[] = {
      Place::File, true},
 };
 
-std::string SettingsPath() {
-    char folder[MAX_PATH] = {};
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    return std::string(folder) + "\\KORAVEL.ini";
-}
-
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -161,8 +155,8 @@ bool Answers(HWND window) {
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
 }
 
-// Pixels of `rect` on screen that are not black.
-int LitPixels(const RECT& rect) {
+// Pixels of `rect` on screen with any of `channels` lit (all: not black).
+int LitPixels(const RECT& rect, std::uint32_t channels = 0xFFFFFF) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
@@ -172,7 +166,7 @@ int LitPixels(const RECT& rect) {
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     int lit = 0;
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; bits != nullptr && i < width * height; ++i) lit += (pixels[i] & 0xFFFFFF) != 0;
+    for (int i = 0; bits != nullptr && i < width * height; ++i) lit += (pixels[i] & channels) != 0;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -232,7 +226,7 @@ bool IsSettingKey(const std::string& name) {
 class HostileFile : public testing::TestWithParam<HostileCase> {
 protected:
     void SetUp() override {
-        path_ = SettingsPath();
+        path_ = UserSettingsPath();
         saved_ = ReadText(path_);
         hadFile_ = GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
         RemoveSettings(path_);
@@ -389,5 +383,34 @@ TEST_P(HostileFile, DialogCancelLeavesTheFileAndOkKeepsEverythingElse) {
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileFile, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+// The full-screen saver's glyph, in red (1) or green (2): 'R' or 'G'.
+char DrawnColour() {
+    SaverProcess saver;
+    HWND window = saver.Start(ScrPath(), "KORAVEL.scr /s") ? WaitForWindowOf(saver.ProcessId(), kSaverClass) : nullptr;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    PumpUntil([&] { return window == nullptr || LitPixels(rect) > 0; }, 5000);
+    const int red = LitPixels(rect, 0xFF0000), green = LitPixels(rect, 0x00FF00);
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(saver.WaitExit(), 0u);
+    return red > green ? 'R' : green > red ? 'G' : '-';
+}
+
+// The saver draws the user's own choice, else the machine's.
+TEST(OwnSettings, TheSaverDrawsTheUsersChoiceElseTheMachines) {
+    const std::string machine = MachineSettingsPath(), own = UserSettingsPath(), saved = ReadText(machine);
+    const std::string settings = "[KORAVEL]\r\nOPTIONN=1\r\nOPTIONA1=1\r\nCOLORS=0\r\nCOLOR=";
+    WriteText(machine, settings + "1\r\n" + GlyphSection(1));
+    WriteText(own, settings + "2\r\n" + GlyphSection(1));
+    EXPECT_EQ(DrawnColour(), 'G') << "the user's file";
+    DeleteFileA(own.c_str());
+    EXPECT_EQ(DrawnColour(), 'R') << "the machine's file";
+    if (saved.empty()) {
+        DeleteFileA(machine.c_str());
+    } else {
+        WriteText(machine, saved);
+    }
+}
 
 }  // namespace

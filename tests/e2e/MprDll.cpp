@@ -2,8 +2,9 @@
 // with WINEDLLOVERRIDES mpr=n,b). PwdChangePasswordA logs its arguments to
 // change.log in the folder named by KORAVEL_TEST_PASSWORD_DIR. With
 // KORAVEL_TEST_PASSWORD_FILTER set, loading it sets a top-level exception
-// filter of its own that ends the process with code 3; it stays in force
-// after the library is gone.
+// filter of its own that ends the process with code 3. Unloaded by the
+// program (not at process end) while that filter is still in force, it ends
+// the process with code 4: the filter would point into unloaded code.
 #include <windows.h>
 
 namespace {
@@ -12,9 +13,13 @@ LONG WINAPI OwnFaultFilter(EXCEPTION_POINTERS*) { ExitProcess(3); }
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH && GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr, 0) != 0) {
-        SetUnhandledExceptionFilter(OwnFaultFilter);
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_FILTER", nullptr, 0) == 0) return TRUE;
+    if (reason == DLL_PROCESS_ATTACH) SetUnhandledExceptionFilter(OwnFaultFilter);
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        LPTOP_LEVEL_EXCEPTION_FILTER inForce = SetUnhandledExceptionFilter(nullptr);
+        SetUnhandledExceptionFilter(inForce);
+        if (inForce == OwnFaultFilter) ExitProcess(4);
     }
     return TRUE;
 }

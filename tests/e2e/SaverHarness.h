@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,20 @@ inline void WriteText(const std::string& path, const std::string& text) {
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+// The machine's settings file in the Windows folder, and the user's own in
+// %APPDATA%\KORAVEL (its folder made), which the program reads first.
+inline std::string MachineSettingsPath() {
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\KORAVEL.ini";
+}
+inline std::string UserSettingsPath() {
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder);
+    CreateDirectoryA((std::string(folder) + "\\KORAVEL").c_str(), nullptr);
+    return std::string(folder) + "\\KORAVEL\\KORAVEL.ini";
 }
 
 inline void SleepUntil(DWORD tick) {

@@ -3,7 +3,8 @@
 # install puts the saver of the system's own width into System32, the shipped
 # settings file into the Windows folder and the uninstall entry into the
 # native registry view; installing again keeps an edited settings file byte
-# for byte; the silent uninstall removes saver and entry and keeps the file.
+# for byte; an upgrade over a running saver waits for the restart (3010);
+# the silent uninstall removes saver and entry and keeps the file.
 # The shipped installer is a 32-bit program; where this machine runs no
 # 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
 # the build from the same script, is tested on 64-bit Windows instead.
@@ -145,6 +146,26 @@ read_key "$desktop_key" "$work/desktop"
 [ "$(value_of "$work/desktop" SCRNSAVE.EXE)" = 'C:\windows\system32\KORAVEL.scr' ] ||
   fail "/SETSAVER: SCRNSAVE.EXE is '$(value_of "$work/desktop" SCRNSAVE.EXE)'"
 [ "$(value_of "$work/desktop" ScreenSaveActive)" = "1" ] || fail "/SETSAVER: the screen saver is not active"
+
+# An upgrade while the saver runs; the running copy is marked (bytes after
+# the image change nothing) to tell it from the new one. 3010 (restart
+# needed) reaches a Unix shell as its low 8 bits.
+printf 'older' >>"$system/KORAVEL.scr" && cp "$system/KORAVEL.scr" "$work/older.scr"
+wine 'C:\windows\system32\KORAVEL.scr' /s & saver=$!
+sleep 3
+wine "$setup" /S; status=$?
+[ $status -eq $((3010 % 256)) ] || fail "a silent upgrade with the saver in use exited with $status, not 3010"
+cmp -s "$system/KORAVEL.scr" "$work/older.scr" || fail "the saver in use was changed before the restart"
+read_key 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager' "$work/session" '/v PendingFileRenameOperations'
+grep -qi 'KORAVEL\.new.*KORAVEL\.scr' "$work/session" || fail "no replacement scheduled for the restart"
+kill $saver; wait $saver 2>/dev/null
+wineboot -r >/dev/null 2>&1
+cmp -s "$system/KORAVEL.scr" "$scr64" || fail "the restart did not put the new saver in place"
+# A saver that cannot be written, not even beside the old one, fails.
+mv "$system/KORAVEL.scr" "$work/kept.scr" && mkdir "$system/KORAVEL.scr" "$system/KORAVEL.new"
+wine "$setup" /S; status=$?
+[ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
+rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
 
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
 # The folder goes last, after the entry.

@@ -198,6 +198,13 @@ TEST_F(ComposeFrameTest, PointsAtTheEndsOfTheIntegerRangeSaturateInsteadOfWrappi
     EXPECT_EQ(frame.height, kHigh);
     EXPECT_EQ(frame.left, 400 - kHigh);
     EXPECT_EQ(frame.top, 290);
+    // Only the part inside the 800 x 600 window is made: from the window's
+    // left edge to the bitmap's right edge, and from the bitmap's top row
+    // down to the window's bottom.
+    EXPECT_EQ(frame.shownX, kHigh - 400);
+    EXPECT_EQ(frame.shownY, 0);
+    EXPECT_EQ(frame.shownWidth, 400);
+    EXPECT_EQ(frame.shownHeight, 310);
 
     RebasePoints(frame);
     const ProjectedPoint* v = characterSlots[1].projected.vertex;
@@ -220,6 +227,8 @@ TEST_F(ComposeFrameTest, PointsAtTheEndsOfTheIntegerRangeSaturateInsteadOfWrappi
     EXPECT_EQ(frame.offY, kLow + 10);
     EXPECT_EQ(frame.height, 11);
     EXPECT_EQ(frame.top, kHigh);
+    EXPECT_EQ(frame.shownWidth, 11);
+    EXPECT_EQ(frame.shownHeight, 0) << "below the window: nothing to make";
     RebasePoints(frame);
     EXPECT_EQ(v[1].py, 10);
     EXPECT_EQ(v[2].py, 0);

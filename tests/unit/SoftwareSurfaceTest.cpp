@@ -2,9 +2,14 @@
 // GDI itself, case by case and frame by frame, is checked under Wine.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
+#include "render/SoftwareFrame.h"
 #include "render/SoftwareSurface.h"
+#include "scene/ProjectFrame.h"
+#include "scene/SetupScene.h"
+#include "unit/SceneTestSupport.h"
 
 namespace {
 
@@ -153,6 +158,69 @@ TEST(SoftwareSurface, CopiesLeaveOutWhatLiesOutsideEitherPicture) {
     EXPECT_EQ(Picture(window), "..RR\n..RR\n....\n");
     CopyPixels(window, 0, 2, frame, 2, 1, 3, 3);  // only one source column
     EXPECT_EQ(Picture(window), "..RR\n..RR\nR...\n");
+}
+
+TEST(SoftwareSurface, PointsAtTheIntegerExtremesDrawOnlyTheirPixelsInside) {
+    // Rows and columns far outside are never visited, and no product or
+    // negation leaves 64 bits or the 32-bit range (the sanitizers check).
+    PixelBuffer buffer = MakePixelBuffer(6, 4, kGreen);
+    SoftwareSurface surface(buffer);
+    OwnedObject pen(surface, surface.CreatePen(kPenSolid, 1, 0x0000FF));
+    SelectedObject selected(surface, pen.get());
+    // Left of the diagonal x = y, which runs through the picture exactly.
+    const SurfacePoint triangle[3] = {{-INT_MAX, -INT_MAX}, {INT_MAX, INT_MAX}, {-INT_MAX, INT_MAX}};
+    const int three = 3;
+    OwnedObject region(surface, surface.CreatePolyPolygonRgn(triangle, &three, 1, kFillWinding));
+    surface.PaintRgn(region.get());
+    EXPECT_EQ(Picture(buffer), "......\nW.....\nWW....\nWWW...\n");
+    surface.MoveToEx(INT_MIN, INT_MIN);
+    surface.LineTo(INT_MAX, INT_MAX);
+    EXPECT_EQ(Picture(buffer), "R.....\nWR....\nWWR...\nWWWR..\n");
+    const PixelBuffer red = MakePixelBuffer(2, 2, 0x0000FF);
+    CopyPixels(buffer, INT_MIN, 0, red, 0, 0, INT_MAX, INT_MAX);
+    CopyPixels(buffer, 0, 0, red, INT_MIN, INT_MIN, INT_MAX, 2);
+    CopyPixels(buffer, 5, 3, red, 0, 0, INT_MAX, INT_MAX);
+    EXPECT_EQ(Picture(buffer), "R.....\nWR....\nWWR...\nWWWR.R\n");
+}
+
+class BoundedFrame : public scenetest::FreshScene {};
+
+TEST_F(BoundedFrame, AFigureManyWindowsWideDrawsTheWindowAsTheWholeBitmapWould) {
+    // Nine boxes in strong perspective, moving with trails, in a 160 x 120
+    // window: as the row turns edge-on its near end is projected far out,
+    // and the covering rectangle grows to thousands of pixels, of which
+    // only the window's part is made.
+    ShowGlyph(scenetest::BoxGlyph(), 9);
+    settings.SIZE = 10;
+    settings.SIZEY = 10;
+    settings.ENKIN = 30;
+    settings.OPTIONP = 2;
+    settings.ZANZOU = 1;
+    sceneState.clientWidth = 160;
+    sceneState.clientHeight = 120;
+    SetupScene();
+    PixelBuffer bounded = MakePixelBuffer(160, 120, 0x808080);
+    PixelBuffer whole = bounded;
+    int wide = 0;
+    for (int n = 0; n < 12; ++n) {
+        ProjectFrame();
+        const FrameGeometry frame = PlanFrame();
+        RebasePoints(frame);
+        wide += frame.width > 20 * 160 ? 1 : 0;
+        EXPECT_LE(frame.shownWidth, 160);
+        EXPECT_LE(frame.shownHeight, 120);
+        DrawSoftwareFrame(frame, bounded, nullptr);
+        // The same frame on a bitmap of the whole rectangle.
+        PixelBuffer bitmap = MakePixelBuffer(frame.width, frame.height, 0);
+        CopyPixels(bitmap, 0, 0, whole, frame.left, frame.top, frame.width, frame.height);
+        SoftwareSurface surface(bitmap);
+        DrawSolids(surface);
+        CopyPixels(whole, frame.left, frame.top, bitmap, 0, 0, frame.width, frame.height);
+        ASSERT_EQ(bounded.bytes, whole.bytes) << "frame " << n + 1;
+        AdvanceAnimation(frame);
+    }
+    EXPECT_GT(wide, 0) << "no frame was many windows wide";
+    EXPECT_NE(bounded.bytes, MakePixelBuffer(160, 120, 0x808080).bytes) << "something was drawn";
 }
 
 }  // namespace

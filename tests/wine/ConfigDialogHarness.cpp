@@ -55,7 +55,9 @@ std::string ReadIni() {
 
 void WriteIni(const std::string& content) {
     ForgetCachedProfile();
-    testsupport::WriteFile(IniPath(), content);
+    const std::string path = IniPath();
+    CreateDirectoryA(path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+    testsupport::WriteFile(path, content);
 }
 
 void RemoveIni() {

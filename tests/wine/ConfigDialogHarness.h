@@ -13,7 +13,8 @@
 
 namespace configtest {
 
-// Where the dialog keeps its settings: KORAVEL.ini in the Windows folder.
+// Where the dialog keeps its settings: the user's own KORAVEL.ini in
+// %APPDATA%\KORAVEL, which it also reads first.
 std::string IniPath();
 std::string ReadIni();
 // Replaces the file, as a user or an editor would.

@@ -137,6 +137,7 @@ TEST(ConfigDialogScreen, ShowsTheJapaneseCaptionsAsGlyphs) {
 
     testsupport::RemoveFile(file);
     RemoveDirectoryA(folder.c_str());
+    configtest::RemoveIni();
 }
 
 }  // namespace

@@ -308,7 +308,8 @@ TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
     GetWindowTextW(children[58], version, 32);
     GetWindowTextW(children[59], place, 64);
     EXPECT_STREQ(version, L"V2.5.1");
-    EXPECT_STREQ(place, L"Windows\\KORAVEL.ini");
+    EXPECT_STREQ(place, L"%APPDATA%\\KORAVEL");
+    configtest::RemoveIni();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The configuration dialog at work: the real resource and procedure, driven
-// as the user drives it, with the settings file in the Windows folder.
+// as the user drives it, with the user's own settings file.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -288,7 +288,8 @@ void RunScene(const Scene& scene, int frames) {
         const FrameGeometry frame = PlanFrame();
         RebasePoints(frame);
         {
-            Dib bitmap(MakePixelBuffer(frame.width, frame.height, 0));
+            // Only the bitmap's part inside the window, as the compositor makes it.
+            Dib bitmap(MakePixelBuffer(frame.shownWidth, frame.shownHeight, 0));
             DrawGdiFrame(frame, gdiWindow.dc(), bitmap.dc(), gdiDesktop.dc());
         }
         DrawSoftwareFrame(frame, softWindow, &desktop);
@@ -355,6 +356,12 @@ TEST(SoftwareSurface, WholeFramesOfTheShippedGlyphsMatchGdi) {
              settings.ZANZOU = 1;
          }},
         {"large, beyond the window", {22, 5, 3, 4}, [] { settings.SIZE = 25; settings.SIZEY = 25; }},
+        // Edge-on in strong perspective the near end is projected far out:
+        // covering rectangles many windows wide, of which only the part
+        // inside the window is made.
+        {"nine slots, strong perspective, far wider than the window",
+         {22, 5, 3, 4, 5, 6, 7, 8, 9},
+         [] { settings.SIZE = 10; settings.SIZEY = 10; settings.ENKIN = 30; }},
         {"slow turn near edge-on", {22, 5}, [] { settings.STEPRAG = 1; settings.VIEW = 1; }},
         {"fast turn, tall glyphs", {22, 5, 12}, [] { settings.STEPRAG = 23; settings.SIZEY = 20; }},
         {"moving, desktop behind, own spin",

@@ -5,6 +5,8 @@
 #           colour on black.
 # text: -text and -font, from a settings file with no glyph, give the same
 #       frames twice and one figure per character.
+# memory:   a window picture larger than the memory allowed ends with a
+#           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
 # refusals: what is refused says why and ends with status 1; -fps, -geometry.
 # xscreensaver: under Debian's XScreenSaver daemon, as its user runs it.
@@ -167,6 +169,19 @@ xscreensaver)
   kill -0 "$pid" 2>/dev/null && fail "still running 2 s after the deactivation"
   for id in $segments; do ipcs -m | awk '{ print $2 }' | grep -qx "$id" && fail "shared-memory segment $id left"; done
   saver xscreensaver-command -exit >/dev/null
+  ;;
+memory)
+  # 32767 x 32767 pixels take 3 GB. The sanitizer build cannot run under a
+  # limit of address space; its allocator is told to refuse more than 1 GB.
+  limit=1048576
+  if ldd "$program" | grep -q libasan; then
+    limit=unlimited
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}allocator_may_return_null=1:max_allocation_size_mb=1024"
+  fi
+  (ulimit -v "$limit"; exec "$program" -render "$work/m" -frames 1 -size 32767x32767) 2>"$work/err"
+  status=$?
+  [ "$status" -eq 1 ] || fail "status $status: $(head -c 300 "$work/err")"
+  grep -q "^koravel: not enough memory" "$work/err" || fail "no message: $(head -c 300 "$work/err")"
   ;;
 window-id)
   start_display
