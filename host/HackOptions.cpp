@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/Platform.h"
+#include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -58,7 +59,7 @@ bool ParsePosition(const std::string& text, int& x, int& y, bool& fromRight, boo
 
 // Options that take a value, besides the settings' keys and -delay.
 bool TakesValue(const std::string& name) {
-    for (const char* known : {"window-id", "render", "frames", "size", "geometry", "ini", "display"})
+    for (const char* known : {"window-id", "render", "frames", "size", "geometry", "ini", "display", "text", "font"})
         if (name == known) return true;
     return false;
 }
@@ -67,6 +68,27 @@ int SettingRow(const std::string& name) {
     for (int row = 0; row < kSettingCount; ++row)
         if (platform::CompareTextNoCase(name.c_str(), settingTable[row].key) == 0) return row;
     return -1;
+}
+
+// UTF-8 into code points: false for a malformed sequence (a stray or
+// missing continuation byte, an overlong form, a surrogate, beyond U+10FFFF).
+bool DecodeUtf8(const std::string& text, std::u32string& characters) {
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) return false;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        characters.push_back(code);
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
 }
 
 }  // namespace
@@ -139,6 +161,15 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
             options.iniFile = value;
         } else if (name == "display") {
             options.display = value;
+        } else if (name == "text") {
+            options.text.clear();
+            if (!DecodeUtf8(value, options.text)) fail("-text is not UTF-8");
+            else if (options.text.size() > static_cast<std::size_t>(kMaxSlots))
+                fail("-text has " + std::to_string(options.text.size()) + " characters; at most 9 are shown");
+            for (char32_t c : options.text)
+                if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) fail("-text holds a control character");
+        } else if (name == "font") {
+            options.font = value;
         } else {
             int row = name == "delay" ? SettingRow("TIMER") : SettingRow(name);
             if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
@@ -181,9 +212,14 @@ const char* HackUsage() {
            "                        else the one installed with the program)\n"
            "         -frames N      draw N frames, then keep the last one (0: no end)\n"
            "         -delay MS      frame period in milliseconds, at least 10 (the TIMER setting)\n"
+           "         -text STRING   up to nine characters (UTF-8), one per slot, made into\n"
+           "                        glyphs at start; a space leaves its slot empty\n"
+           "         -font NAME     the text's font: a fontconfig pattern (\"DejaVu Sans\",\n"
+           "                        \"Noto Sans:bold\") or a font file (default sans-serif)\n"
            "         -KEY VALUE     any setting of KORAVEL.ini for this run, e.g. -OPTIONN 3\n"
            "                        -OPTIONA1 22 -SIZE 20 -COLOR 5 -OPTIONP 2 -ZANZOU 1\n"
            "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n"
            "With -root or -window-id the settings XScreenSaver's panel offers start from\n"
-           "their defaults, not from the file; the file gives the glyphs and the rest.\n";
+           "their defaults, not from the file; the file gives the glyphs and the rest.\n"
+           "-text sets the slots and their count for the run, whatever the file holds.\n";
 }

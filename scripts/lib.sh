@@ -8,7 +8,7 @@ KORAVEL_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
-  libx11-dev libxext-dev libpng-dev
+  libx11-dev libxext-dev libpng-dev libfontconfig-dev
   xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
   debhelper dpkg-dev lintian fakeroot
@@ -158,14 +158,14 @@ build_preset() {
 }
 
 # The fuzz targets, built by the fuzz preset as build/fuzz/fuzz/fuzz-<target>.
-KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check)
+KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check glyph-maker)
 
 # The repository's corpus folders a target starts from: its own, and the
 # named settings files for every target that reads settings text.
 fuzz_corpora() {
   local folder
   for folder in "$KORAVEL_ROOT/fuzz/corpus/$1" "$KORAVEL_ROOT/fuzz/corpus/settings"; do
-    [ "$1" = command-line ] && [ "${folder##*/}" = settings ] && continue
+    case "$1" in command-line | glyph-maker) [ "${folder##*/}" = settings ] && continue ;; esac
     [ -d "$folder" ] && echo "$folder"
   done
   return 0

@@ -15,62 +15,28 @@ struct GlyphFont::Library {
 
 namespace {
 
-// Lines per curve: fine enough that the flattening itself adds no visible
-// error at the sizes of the cell; the simplifier then keeps what matters.
-constexpr int kConicSteps = 16;
-constexpr int kCubicSteps = 24;
-
-struct Flattener {
-    std::vector<OutlinePath>* paths;
-    OutlinePoint current{0.0, 0.0};
-
-    void Add(OutlinePoint point) {
-        paths->back().push_back(point);
-        current = point;
-    }
-};
-
+// The callbacks of FT_Outline_Decompose, each adding to the last contour.
 OutlinePoint ToPoint(const FT_Vector* vector) {
     return {static_cast<double>(vector->x), static_cast<double>(vector->y)};
 }
 
 int MoveTo(const FT_Vector* to, void* user) {
-    auto* flattener = static_cast<Flattener*>(user);
-    flattener->paths->emplace_back();
-    flattener->Add(ToPoint(to));
+    static_cast<CharacterOutline*>(user)->push_back({ToPoint(to), {}});
     return 0;
 }
 
 int LineTo(const FT_Vector* to, void* user) {
-    static_cast<Flattener*>(user)->Add(ToPoint(to));
+    static_cast<CharacterOutline*>(user)->back().segments.push_back({0, {}, ToPoint(to)});
     return 0;
 }
 
 int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
-    auto* flattener = static_cast<Flattener*>(user);
-    const OutlinePoint p0 = flattener->current;
-    const OutlinePoint p1 = ToPoint(control);
-    const OutlinePoint p2 = ToPoint(to);
-    for (int step = 1; step <= kConicSteps; ++step) {
-        const double t = static_cast<double>(step) / kConicSteps;
-        const double u = 1.0 - t;
-        flattener->Add({u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x, u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y});
-    }
+    static_cast<CharacterOutline*>(user)->back().segments.push_back({1, {ToPoint(control), {}}, ToPoint(to)});
     return 0;
 }
 
 int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
-    auto* flattener = static_cast<Flattener*>(user);
-    const OutlinePoint p0 = flattener->current;
-    const OutlinePoint p1 = ToPoint(control1);
-    const OutlinePoint p2 = ToPoint(control2);
-    const OutlinePoint p3 = ToPoint(to);
-    for (int step = 1; step <= kCubicSteps; ++step) {
-        const double t = static_cast<double>(step) / kCubicSteps;
-        const double u = 1.0 - t;
-        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        flattener->Add({a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
-    }
+    static_cast<CharacterOutline*>(user)->back().segments.push_back({2, {ToPoint(control1), ToPoint(control2)}, ToPoint(to)});
     return 0;
 }
 
@@ -115,23 +81,25 @@ bool GlyphFont::Open(const std::string& path, std::string& error, long faceIndex
     return true;
 }
 
-double GlyphFont::CapitalHeight() const {
+FontMetrics GlyphFont::Metrics() const {
+    FontMetrics metrics;
     FT_Face face = library_->face;
+    if (!face) return metrics;
+    metrics.unitsPerEm = face->units_per_EM;
     auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (os2 && os2->version >= 2 && os2->sCapHeight > 0) return os2->sCapHeight;
-    std::vector<OutlinePath> paths;
+    if (os2 && os2->version >= 2 && os2->sCapHeight > 0) metrics.capitalHeight = os2->sCapHeight;
+    CharacterOutline letterH;
     std::string reason;
-    if (Outline(U'H', paths, reason)) {
-        double top = 0.0;
-        for (const OutlinePath& path : paths)
-            for (const OutlinePoint& point : path) top = std::max(top, point.y);
-        if (top > 0.0) return top;
-    }
-    return face->units_per_EM * 0.7;
+    if (metrics.capitalHeight <= 0.0 && Outline(U'H', letterH, reason)) metrics.letterHTop = OutlineTop(letterH);
+    return metrics;
 }
 
-bool GlyphFont::Outline(char32_t character, std::vector<OutlinePath>& paths, std::string& reason) const {
-    paths.clear();
+bool GlyphFont::HasCharacter(char32_t character) const {
+    return library_->face && FT_Get_Char_Index(library_->face, character) != 0;
+}
+
+bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::string& reason) const {
+    outline.clear();
     FT_Face face = library_->face;
     if (!face) {
         reason = "no font is open";
@@ -155,8 +123,7 @@ bool GlyphFont::Outline(char32_t character, std::vector<OutlinePath>& paths, std
     functions.line_to = LineTo;
     functions.conic_to = ConicTo;
     functions.cubic_to = CubicTo;
-    Flattener flattener{&paths};
-    if (FT_Outline_Decompose(&face->glyph->outline, &functions, &flattener) != 0) {
+    if (FT_Outline_Decompose(&face->glyph->outline, &functions, &outline) != 0) {
         reason = "FreeType cannot walk the outline of " + CharacterName(character);
         return false;
     }
@@ -165,31 +132,7 @@ bool GlyphFont::Outline(char32_t character, std::vector<OutlinePath>& paths, std
 
 MadeGlyph GlyphFont::Make(char32_t character, const MakeOptions& options) const {
     MadeGlyph made;
-    std::vector<OutlinePath> paths;
-    if (!Outline(character, paths, made.fit.reason)) return made;
-
-    double left = 0.0, right = 0.0;
-    bool any = false;
-    for (const OutlinePath& path : paths) {
-        for (const OutlinePoint& point : path) {
-            left = any ? std::min(left, point.x) : point.x;
-            right = any ? std::max(right, point.x) : point.x;
-            any = true;
-        }
-    }
-    if (!any) {
-        made.fit.reason = "the character has no outline to show";
-        return made;
-    }
-    double scale = options.capitalHeight / CapitalHeight();
-    if ((right - left) * scale > options.maximumWidth) {
-        scale = options.maximumWidth / (right - left);
-        made.narrowed = true;
-    }
-    const double middle = (left + right) / 2.0;
-    const double baseline = -options.capitalHeight / 2.0;
-    for (OutlinePath& path : paths)
-        for (OutlinePoint& point : path) point = {(point.x - middle) * scale, point.y * scale + baseline};
-    made.fit = FitGlyph(paths, options.allowCrossings);
-    return made;
+    CharacterOutline outline;
+    if (!Outline(character, outline, made.fit.reason)) return made;
+    return MakeGlyph(outline, Metrics(), options);
 }

@@ -7,7 +7,7 @@
 #include "settings/GlyphDefinition.h"
 #include "settings/GlyphTokens.h"
 #include "settings/Settings.h"
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 void EnsureKeyNames() {
     if (keyNames.sentinel[0] == '\0') LoadKeyNames(nullptr);

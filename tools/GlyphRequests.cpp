@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 std::vector<char32_t> DecodeCharacters(const std::string& text) {
     std::vector<char32_t> characters;

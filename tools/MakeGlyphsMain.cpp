@@ -15,7 +15,7 @@
 
 #include "tools/FontGlyphs.h"
 #include "tools/GlyphRequests.h"
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 namespace {
 

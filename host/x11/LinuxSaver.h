@@ -17,6 +17,12 @@ std::string ChooseSettingsFile(const HackOptions& options, const std::string& pr
 // settings (with the command line's overrides), glyphs, client size, scene.
 void StartScene(const HackOptions& options, int width, int height);
 
+// -text: slots 1..N get the glyphs of the text's N characters, made from
+// -font's font or fontconfig's fallback for a character it lacks, and
+// OPTIONN becomes N. A space, and a character no font has (reported on
+// standard error), leave their slot empty. Nothing without -text.
+void ShowText(const HackOptions& options);
+
 // Writes a buffer as an 8-bit RGB PNG. False, with the reason in `why` and
 // no file left at `path` (nor a part of one), when it could not be written.
 bool WritePng(const PixelBuffer& buffer, const std::string& path, std::string& why);

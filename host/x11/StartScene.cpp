@@ -33,6 +33,7 @@ void StartScene(const HackOptions& options, int width, int height) {
     LoadSettings();
     ApplySettingOverrides(options);
     LoadGlyphs();
+    ShowText(options);
     sceneState.clientWidth = width;
     sceneState.clientHeight = height;
     SetupScene();

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "settings/GlyphDefinition.h"
-#include "tools/FitGlyph.h"
+#include "glyphs/FitGlyph.h"
 #include "tools/GlyphCheck.h"
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 namespace {
 

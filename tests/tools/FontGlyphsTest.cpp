@@ -6,7 +6,7 @@
 #include "SetupCheck.h"
 #include "tools/FontGlyphs.h"
 #include "tools/GlyphCheck.h"
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 namespace {
 
@@ -101,8 +101,8 @@ TEST(FontOpen, RefusesFilesThatAreNoFonts) {
     std::string error;
     EXPECT_FALSE(font.Open(std::string(KORAVEL_SOURCE_DIR) + "/res/KORAVEL.ini", error));
     EXPECT_NE(error.find("as a font"), std::string::npos) << error;
-    std::vector<OutlinePath> paths;
-    EXPECT_FALSE(font.Outline(U'A', paths, error));
+    CharacterOutline outline;
+    EXPECT_FALSE(font.Outline(U'A', outline, error));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/GlyphRequests.h"
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 namespace {
 

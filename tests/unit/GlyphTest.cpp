@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "glyphs/GlyphValue.h"
+#include "glyphs/MakeGlyph.h"
 #include "scene/SceneRecords.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/GlyphTokens.h"
@@ -218,3 +220,80 @@ TEST_F(GlyphTest, GlyphNumbersBeyondThreeDigitsAndSlotCountsBeyondNineSelectNoth
 }
 
 }  // namespace
+
+namespace {
+
+// A rectangle from (x0, y0) to (x1, y1), clockwise when `clockwise`.
+OutlineContour Rectangle(double x0, double y0, double x1, double y1, bool clockwise) {
+    OutlineContour contour{{x0, y0}, {}};
+    const OutlinePoint corners[] = {{x0, y1}, {x1, y1}, {x1, y0}, {x1, y1}, {x0, y1}};
+    for (int i = clockwise ? 0 : 3; i < (clockwise ? 3 : 5); ++i) contour.segments.push_back({0, {}, corners[i]});
+    if (!clockwise) contour.segments.insert(contour.segments.begin(), {0, {}, {x1, y0}});
+    return contour;
+}
+
+// A ring of four quadratic curves around (cx, cy), as TrueType stores an O.
+OutlineContour QuadraticRing(double cx, double cy, double rx, double ry, bool clockwise) {
+    const double s = clockwise ? -1.0 : 1.0;
+    OutlineContour contour{{cx + rx, cy}, {}};
+    contour.segments.push_back({1, {{cx + rx, cy + s * ry}}, {cx, cy + s * ry}});
+    contour.segments.push_back({1, {{cx - rx, cy + s * ry}}, {cx - rx, cy}});
+    contour.segments.push_back({1, {{cx - rx, cy - s * ry}}, {cx, cy - s * ry}});
+    contour.segments.push_back({1, {{cx + rx, cy - s * ry}}, {cx + rx, cy}});
+    return contour;
+}
+
+}  // namespace
+
+// The same outline gives the same glyph on every build: these values are
+// the native build's, and the Windows build under Wine must give them too.
+TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
+    const FontMetrics metrics{1000.0, 700.0, 0.0};
+    // An O of quadratic curves with its hole; a D of cubic curves drawn the
+    // other way round (as CFF fonts do), reversed into the stored direction.
+    const CharacterOutline letterO = {QuadraticRing(300, 350, 300, 360, true), QuadraticRing(300, 350, 170, 240, false)};
+    CharacterOutline letterD = {OutlineContour{{0, 0}, {}}};
+    letterD[0].segments = {{0, {}, {250, 0}}, {2, {{620, 0}, {620, 700}}, {250, 700}}, {0, {}, {0, 700}}};
+    // Fifteen islands, each with a hole: at most 13 contours and 4 holes fit.
+    CharacterOutline dense;
+    for (int i = 0; i < 15; ++i) {
+        const double x = (i % 5) * 140.0, y = (i / 5) * 240.0, size = 60.0 + i * 4.0;
+        dense.push_back(Rectangle(x, y, x + size, y + size + 40, true));
+        dense.push_back(Rectangle(x + 20, y + 20, x + size - 20, y + size + 20, false));
+    }
+    const struct {
+        const char* name;
+        const CharacterOutline& outline;
+        const char* value;
+        const char* note;
+    } cases[] = {
+        {"O", letterO,
+         "O,45,0,29,0,0,0,2,1,28,29,45,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,34,-5,31,-22,28,-28,"
+         "23,-33,18,-37,12,-40,4,-41,-4,-41,-12,-40,-18,-37,-23,-33,-28,-28,-31,-22,-33,-14,-34,5,-31,"
+         "22,-28,28,-23,33,-18,37,-12,40,-4,41,4,41,12,40,18,37,23,33,28,28,31,22,33,14,19,9,16,19,10,"
+         "25,7,26,-2,27,-10,25,-13,22,-18,14,-19,3,-19,-9,-16,-19,-10,-25,-2,-27,7,-26,13,-22,18,-14,"
+         "19,-3",
+         ""},
+        {"D", letterD,
+         "D,20,0,0,0,0,0,1,1,20,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-30,-40,-30,40,3,40,8,"
+         "38,12,37,16,34,22,28,25,24,27,19,28,15,30,5,30,-5,28,-15,27,-19,25,-24,22,-28,16,-34,12,-37,"
+         "8,-38,3,-40",
+         ""},
+        {"DENSE", dense,
+         "DENSE,45,0,36,43,0,0,13,1,3,4,6,7,9,10,12,13,15,16,19,20,23,24,27,28,31,32,35,36,38,39,42,43,"
+         "45,25,-40,34,-27,34,-40,-39,1,-29,1,-29,-13,-23,2,-13,2,-13,-13,-7,2,3,2,3,-13,9,3,20,3,20,"
+         "-13,25,-13,25,3,36,3,36,-13,-39,15,-39,31,-27,31,-27,15,-23,15,-23,31,-11,31,-11,15,-7,15,-7,"
+         "32,6,32,6,15,9,15,9,32,22,32,22,15,12,17,20,30,12,30,25,15,25,33,39,33,39,15,28,17,36,30,28,"
+         "30",
+         "left out 4 of the smallest contours, 13 of the smallest holes"},
+    };
+    for (const auto& made : cases) {
+        std::string note;
+        const MadeGlyph glyph = MakeTextGlyph(made.outline, metrics, note);
+        ASSERT_TRUE(glyph.fit.fitted) << made.name << ": " << glyph.fit.reason;
+        EXPECT_EQ(FormatGlyphValue(made.name, glyph.fit.glyph), made.value);
+        EXPECT_EQ(note, made.note) << made.name;
+        GlyphDefinition parsed{};
+        EXPECT_TRUE(ParseGlyphValue(made.value, parsed)) << made.name;
+    }
+}

@@ -36,6 +36,13 @@ TEST(HackOptions, ReadsTheModesAndTheirValues) {
     EXPECT_EQ(geometry.x, -10);
     EXPECT_EQ(geometry.y, 20);
     EXPECT_EQ(geometry.width, 640);
+
+    HackOptions text = Parse({"-text", "A\xe3\x81\x93 \xf0\x9f\x98\x80", "-font", "Noto Sans:bold"});
+    EXPECT_EQ(text.error, "");
+    EXPECT_EQ(text.text, U"A\u3053 \U0001F600");
+    EXPECT_EQ(text.font, "Noto Sans:bold");
+    EXPECT_EQ(Parse({"-text", "123456789"}).text.size(), 9u);
+    EXPECT_EQ(Parse({"-text", "AB", "-text", ""}).text, U"");  // an empty text: the slots as before
 }
 
 TEST(HackOptions, WindowIdsAreDecimalOrHexWithin32Bits) {
@@ -83,6 +90,12 @@ TEST(HackOptions, RefusesWhatItCannotUse) {
         {"-SIZE", "99999999999"},       // beyond 32 bits
         {"-SIZE"},                      // value missing
         {"stray"},
+        {"-text", "0123456789"},        // ten characters for nine slots
+        {"-text", "\xff"},
+        {"-text", "\xe3\x81"},          // cut short
+        {"-text", "\xc0\xaf"},          // overlong
+        {"-text", "\xed\xa0\x80"},      // a surrogate
+        {"-text", "a\tb"},
     };
     for (const auto& args : unusable) EXPECT_NE(Parse(args).error, "") << args[0];
 }
@@ -130,7 +143,7 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
     for (std::sregex_iterator it(xml.begin(), xml.end(), option), end; it != end; ++it) {
         std::istringstream words((*it)[1].str());
         for (std::string word; words >> word;) {
-            if (word[0] != '-' || word == "-root" || word == "--fps") continue;
+            if (word[0] != '-' || word == "-root" || word == "--fps" || word == "-text" || word == "-font") continue;
             const std::string key = word == "-delay" ? "TIMER" : word.substr(1);
             passed.insert(key);
             for (const SettingDescriptor& row : settingTable) {
@@ -151,7 +164,7 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
         EXPECT_NE(manual.find(named), std::string::npos) << row.key;
     }
     for (const char* name : {"window", "geometry", "root", "window\\-id", "render", "frames", "size", "delay", "ini",
-                             "display", "fps", "help"})
+                             "display", "fps", "help", "text", "font"})
         EXPECT_NE(manual.find(std::string("\\-") + name), std::string::npos) << name;
 }
 

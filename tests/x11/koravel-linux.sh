@@ -3,6 +3,8 @@
 #   koravel-linux.sh CASE PROGRAM
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
+# text: -text and -font, from a settings file with no glyph, give the same
+#       frames twice and one figure per character.
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
@@ -28,6 +30,18 @@ still=(-OPTIONP 1 -STEPRAG 0 -STEPRAG1 0 -STEPRAG2 0 -OPTIONC1 3 -OPTIONC2 3 -BK
 
 # The share of pixels of the picture that are mostly blue (colour 3's shades).
 blue_share() { convert "$1" -fx 'b>0.4 && r<0.1 && g<0.1' -format '%[fx:mean]' info:; }
+# The figures in a row: runs of columns holding the figure's colour, once
+# gaps narrower than a tenth of the row are closed (those within a
+# character, such as between the strokes of a kana).
+figures() {
+  convert "$1" -fx 'b>0.4 && r<0.1 && g<0.1' "$work/mask.png"
+  local width close
+  width="$(convert "$work/mask.png" -trim -format '%w' info:)"
+  close=$((width / 10 + 1))
+  convert "$work/mask.png" -morphology Close "Rectangle:${close}x1" -scale "$(identify -format '%w' "$1")x1!" \
+    -threshold 0 -depth 8 gray:- | od -An -v -tu1 | tr -s ' ' '\n' | grep -v '^$' |
+    awk '{ if ($1 > 0 && !on) runs++; on = $1 > 0 } END { print runs + 0 }'
+}
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 start_display() {
@@ -230,6 +244,26 @@ same-as-headless)
   for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a key did not end it"; }
   wait "$pid" || fail "ended with status $? on a key"
+  ;;
+text)
+  # No glyph in the file: the text alone gives the slots and their count;
+  # a space leaves its slot's gap.
+  : >"$work/empty.ini"
+  front=(-ini "$work/empty.ini" "${still[@]}" -COLORS 0 -COLOR 3 -SIZE 6 -SIZEY 6 -size 480x160)
+  for text in "K O R:DejaVu Sans:bold" "に は あ:IPAGothic"; do
+    for run in a b; do
+      "$program" -render "$work/$run" -frames 2 "${front[@]}" -text "${text%%:*}" -font "${text#*:}" 2>"$work/err" ||
+        fail "render $text"
+      [ -s "$work/err" ] && fail "$text: $(cat "$work/err")"
+    done
+    cmp -s "$work/a/frame-0002.png" "$work/b/frame-0002.png" || fail "$text: the frames differ between runs"
+    count="$(figures "$work/a/frame-0002.png")"
+    [ "$count" = 3 ] || fail "$text: $count figures for 3 characters"
+  done
+  # A character no font has is named and its slot left empty.
+  "$program" -render "$work/c" -frames 1 "${front[@]}" -text "A$(printf '\U10FFFD')" 2>"$work/err" || fail "render A"
+  grep -q "U+10FFFD" "$work/err" || fail "the missing character is not named: $(cat "$work/err")"
+  [ "$(figures "$work/c/frame-0001.png")" = 1 ] || fail "A and a missing character are not one figure"
   ;;
 *)
   fail "no case $case_name"

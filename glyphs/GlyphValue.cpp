@@ -1,4 +1,4 @@
-#include "tools/GlyphValue.h"
+#include "glyphs/GlyphValue.h"
 
 #include <cstdio>
 

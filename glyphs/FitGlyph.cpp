@@ -1,4 +1,4 @@
-#include "tools/FitGlyph.h"
+#include "glyphs/FitGlyph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,11 @@ double SegmentDistance(OutlinePoint p, OutlinePoint a, OutlinePoint b) {
     const double length2 = dx * dx + dy * dy;
     double t = length2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0.0;
     t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+    // A square root rather than hypot: it is correctly rounded everywhere,
+    // so the point choices agree between C libraries.
+    const double ex = p.x - (a.x + t * dx);
+    const double ey = p.y - (a.y + t * dy);
+    return std::sqrt(ex * ex + ey * ey);
 }
 
 double SignedArea(const OutlinePath& path) {
@@ -170,6 +174,54 @@ double ShapeError(const OutlinePath& original, const OutlinePath& simplified) {
     return worst;
 }
 
+namespace {
+
+void AddDropped(std::string& dropped, const std::string& what) {
+    dropped += (dropped.empty() ? "left out " : ", ") + what;
+}
+
+// Keeps at most 13 contours and 4 holes, the largest first; a contour stays
+// only with the one that holds it, so an island never outlives its hole
+// (the even-odd face would show it as a hole of its own).
+void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& hole, const std::vector<int>& holder,
+                         std::string& dropped) {
+    const std::size_t count = contours.size();
+    std::vector<double> area(count);
+    for (std::size_t i = 0; i < count; ++i) area[i] = std::fabs(SignedArea(contours[i]));
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = i;
+    // A holder is larger than what it holds, so it is decided first.
+    std::stable_sort(order.begin(), order.end(), [&area](std::size_t a, std::size_t b) { return area[a] > area[b]; });
+    std::vector<bool> kept(count, false);
+    int keptContours = 0, keptHoles = 0, droppedContours = 0, droppedHoles = 0;
+    for (std::size_t i : order) {
+        const bool fits = keptContours < kMaxContours && (!hole[i] || keptHoles < kMaxHoles);
+        // Contours that overlap may each count as inside the other: only a
+        // larger contour holds a smaller one.
+        const bool held = holder[i] >= 0 && area[static_cast<std::size_t>(holder[i])] > area[i];
+        if (fits && (!held || kept[static_cast<std::size_t>(holder[i])])) {
+            kept[i] = true;
+            ++keptContours;
+            keptHoles += hole[i];
+        } else {
+            ++(hole[i] ? droppedHoles : droppedContours);
+        }
+    }
+    if (droppedContours > 0) AddDropped(dropped, std::to_string(droppedContours) + " of the smallest contours");
+    if (droppedHoles > 0) AddDropped(dropped, std::to_string(droppedHoles) + " of the smallest holes");
+    std::vector<OutlinePath> keptPaths;
+    std::vector<bool> keptHole;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!kept[i]) continue;
+        keptPaths.push_back(std::move(contours[i]));
+        keptHole.push_back(hole[i]);
+    }
+    contours = std::move(keptPaths);
+    hole = std::move(keptHole);
+}
+
+}  // namespace
+
 std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
                                        double negligibleError) {
     std::vector<Ring> rings;
@@ -225,7 +277,7 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
     return result;
 }
 
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
     GlyphFit fit;
     std::vector<OutlinePath> contours;
     for (const OutlinePath& path : paths) {
@@ -236,28 +288,38 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
         fit.reason = "the character has no outline to show";
         return fit;
     }
+    // A contour inside an odd number of others is a hole; inside an even
+    // number (an island within a hole) it is solid again.
+    std::vector<bool> hole(contours.size(), false);
+    std::vector<int> holder(contours.size(), -1);  // the smallest contour around it
+    for (std::size_t i = 0; i < contours.size(); ++i) {
+        int depth = 0;
+        for (std::size_t j = 0; j < contours.size(); ++j) {
+            if (j == i || !PathInside(contours[i], contours[j])) continue;
+            ++depth;
+            if (holder[i] < 0 || std::fabs(SignedArea(contours[j])) < std::fabs(SignedArea(contours[holder[i]])))
+                holder[i] = static_cast<int>(j);
+        }
+        hole[i] = depth % 2 == 1;
+    }
+    if (keepLargest) KeepLargestContours(contours, hole, holder, fit.dropped);
+    // Contours that each lie within another (they overlap) leave no outer
+    // one: with nothing around them, none of them is a hole.
+    if (std::find(hole.begin(), hole.end(), false) == hole.end()) hole.assign(hole.size(), false);
     const int contourCount = static_cast<int>(contours.size());
     if (contourCount > kMaxContours) {
         fit.reason = "the outline has " + std::to_string(contourCount) + " contours; at most " +
                      std::to_string(kMaxContours) + " fit";
         return fit;
     }
-
-    // A contour inside an odd number of others is a hole; inside an even
-    // number (an island within a hole) it is solid again.
-    std::vector<bool> hole(contours.size(), false);
-    int holes = 0;
-    for (std::size_t i = 0; i < contours.size(); ++i) {
-        int depth = 0;
-        for (std::size_t j = 0; j < contours.size(); ++j)
-            if (j != i && PathInside(contours[i], contours[j])) ++depth;
-        hole[i] = depth % 2 == 1;
-        if (hole[i]) ++holes;
-    }
+    const int holes = static_cast<int>(std::count(hole.begin(), hole.end(), true));
     if (holes > kMaxHoles) {
         fit.reason = "the outline has " + std::to_string(holes) + " holes; at most " + std::to_string(kMaxHoles) + " fit";
         return fit;
     }
+    // Outer contours clockwise, holes counter-clockwise (y up).
+    for (std::size_t i = 0; i < contours.size(); ++i)
+        if ((SignedArea(contours[i]) > 0.0) != hole[i]) std::reverse(contours[i].begin() + 1, contours[i].end());
     // Contour 1 is an outer one, so the glyph does not open with a hole.
     const std::size_t outer = static_cast<std::size_t>(std::find(hole.begin(), hole.end(), false) - hole.begin());
     if (hole[0] && outer < hole.size()) {
@@ -289,11 +351,36 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
         if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
         budget += kMaxGlyphPoints - used;
     }
+    if (rounded.empty()) {
+        fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
+        return fit;
+    }
 
     for (std::size_t j = 0; j < rounded.size(); ++j) {
         if (rounded[j].size() < 3 || std::fabs(SignedArea(rounded[j])) < kNegligibleArea) {
+            if (keepLargest && rounded.size() > 1) {
+                AddDropped(fit.dropped, "a contour too small to keep three points");
+                rounded.erase(rounded.begin() + static_cast<std::ptrdiff_t>(j));
+                contours.erase(contours.begin() + static_cast<std::ptrdiff_t>(j));
+                hole.erase(hole.begin() + static_cast<std::ptrdiff_t>(j));
+                --j;
+                continue;
+            }
             fit.reason = "contour " + std::to_string(j + 1) + " is too small to keep three points at this size";
             return fit;
+        }
+    }
+
+    // Leaving out a collapsed contour 1 may have put a hole first, or left
+    // holes with nothing around them.
+    if (hole[0]) {
+        const auto outer = std::find(hole.begin(), hole.end(), false) - hole.begin();
+        if (outer == static_cast<std::ptrdiff_t>(hole.size())) {
+            hole.assign(hole.size(), false);
+        } else {
+            std::rotate(rounded.begin(), rounded.begin() + outer, rounded.begin() + outer + 1);
+            std::rotate(contours.begin(), contours.begin() + outer, contours.begin() + outer + 1);
+            std::rotate(hole.begin(), hole.begin() + outer, hole.begin() + outer + 1);
         }
     }
 
@@ -327,7 +414,7 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings) {
         fit.shapeError = std::max(fit.shapeError, ShapeError(contours[j], rounded[j]));
     }
     glyph.pointCount = point;
-    glyph.contourCount = contourCount;
+    glyph.contourCount = static_cast<int>(rounded.size());
     fit.fitted = true;
     return fit;
 }

@@ -5,15 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "glyphs/GlyphOutline.h"
 #include "settings/GlyphDefinition.h"
-
-struct OutlinePoint {
-    double x;
-    double y;
-};
-
-// A closed path: the last point joins the first.
-using OutlinePath = std::vector<OutlinePoint>;
 
 // Reduces closed paths to at most `pointBudget` points in all, each path
 // keeping at least three. Points go one at a time, always the one whose
@@ -38,6 +31,7 @@ struct GlyphFit {
     std::string reason;        // why the outline cannot be made to fit, when it cannot
     GlyphDefinition glyph{};   // the fitted glyph, when it fits
     double shapeError = 0.0;   // in design units, after rounding
+    std::string dropped;       // what `keepLargest` left out, when it left anything out
 };
 
 // Turns paths already in design units (cell centre at the origin, y up) into
@@ -49,4 +43,15 @@ struct GlyphFit {
 // `allowCrossings`, on contours that overlap or cross themselves, since the
 // saver fills an end face with the even-odd rule and would show every
 // overlap as a hole.
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings = false);
+//
+// With `keepLargest`, an outline with too many contours or holes keeps the
+// largest of them instead (a contour only with the one that holds it, so an
+// island never outlives its hole), a contour that rounding collapses is left
+// out, and `dropped` says what went; the glyph then fails only when nothing
+// is left.
+//
+// Contours keep their order, except that the first one is an outer one, and
+// their direction: an outer contour runs clockwise (y up) and a hole
+// counter-clockwise, as TrueType stores them; a contour the other way round
+// is reversed from its first point.
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings = false, bool keepLargest = false);
