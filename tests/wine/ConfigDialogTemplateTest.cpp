@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "res/StringIds.h"
+#include "res/Version.h"
 #include "wine/ConfigDialogHarness.h"
 
 namespace {
@@ -208,11 +209,13 @@ struct StoredControl {
     std::wstring className, caption;
 };
 
-TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
+// Reads dialog 2003 of one language, checking the frame every language
+// shares; the title goes to *title.
+std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_CONFIG),
-                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(found, nullptr) << "dialog 2003 in Japanese";
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_CONFIG), language);
+    EXPECT_NE(found, nullptr) << "dialog 2003 in language " << language;
+    if (!found) return {};
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     TemplateReader read(data);
     EXPECT_EQ(read.Word(), 1);       // version
@@ -229,7 +232,7 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
     EXPECT_EQ(read.Short(), 177);
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // no menu
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // the standard dialog class
-    EXPECT_EQ(read.NameOrOrdinal(), configtest::kDialogTitle);
+    *title = read.NameOrOrdinal();
     EXPECT_EQ(read.Word(), 8);  // points
     read.Word();                // weight
     read.Word();                // italic, character set
@@ -252,6 +255,22 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
         read.Skip(read.Word());
         controls.push_back(control);
     }
+    return controls;
+}
+
+const LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+const LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+bool IsPlainAscii(const std::wstring& text) {
+    for (wchar_t c : text)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
+    std::wstring title;
+    std::vector<StoredControl> controls = ReadTemplate(kJapanese, &title);
+    EXPECT_EQ(title, configtest::kDialogTitle);
     ASSERT_EQ(controls.size(), std::size(kControls));
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const Expected& want = kControls[i];
@@ -281,11 +300,76 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
     }
 }
 
+// The English template is the Japanese one with other words: every id,
+// class, style and place the same, every caption plain ASCII (the numbers
+// and the version unchanged), and each caption inside its control at 96 and
+// 192 DPI, measured as the dialog lays out 8-point MS Shell Dlg.
+TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
+    std::wstring japaneseTitle, title;
+    std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle);
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &title);
+    EXPECT_EQ(title, L"KORAVEL(Zorbek ScreenSaver)V" KORAVEL_VERSION_TEXT L" Settings");
+    ASSERT_EQ(english.size(), japanese.size());
+    for (std::size_t i = 0; i < english.size(); ++i) {
+        const StoredControl& got = english[i];
+        const StoredControl& want = japanese[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1));
+        EXPECT_EQ(got.id, want.id);
+        EXPECT_EQ(got.className, want.className);
+        EXPECT_EQ(got.style, want.style);
+        EXPECT_EQ(got.exStyle, want.exStyle);
+        EXPECT_EQ(std::vector<short>({got.x, got.y, got.cx, got.cy}), std::vector<short>({want.x, want.y, want.cx, want.cy}));
+        EXPECT_LE(got.x + got.cx, 341);
+        EXPECT_LE(got.y + got.cy, 177);
+        EXPECT_TRUE(IsPlainAscii(got.caption));
+        EXPECT_EQ(got.caption.empty(), want.caption.empty());
+        if (IsPlainAscii(want.caption)) {
+            EXPECT_EQ(got.caption, want.caption);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    for (int dpi : {96, 192}) {
+        HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                                 0, 0, L"MS Shell Dlg");
+        HGDIOBJ old = SelectObject(dc, font);
+        const wchar_t alphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        SIZE size;
+        GetTextExtentPoint32W(dc, alphabet, 52, &size);
+        int baseX = (size.cx / 26 + 1) / 2;
+        // Room the control keeps for itself: the box of a radio button or
+        // check box with its gap, the frame's indent on both sides.
+        int box = MulDiv(16, dpi, 96), frameIndent = MulDiv(10, dpi, 96);
+        for (const StoredControl& control : english) {
+            if (control.caption.empty()) continue;
+            SCOPED_TRACE(std::to_string(dpi) + " DPI, control " + std::to_string(static_cast<int>(control.id)) +
+                         " at " + std::to_string(control.x) + "," + std::to_string(control.y));
+            int room = MulDiv(control.cx, baseX, 4);
+            DWORD type = control.style & BS_TYPEMASK;
+            bool isButton = control.className == L"#128";
+            if (isButton && (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX)) room -= box;
+            if (isButton && type == BS_GROUPBOX) room -= frameIndent;
+            GetTextExtentPoint32W(dc, control.caption.c_str(), static_cast<int>(control.caption.size()), &size);
+            EXPECT_LE(size.cx, room);
+        }
+        DeleteObject(SelectObject(dc, old));
+    }
+    DeleteDC(dc);
+}
+
 TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
     configtest::WriteIni(configtest::SettingsFile({}));
+    // The loader picks the user's UI language: Japanese shows the texts of
+    // old exactly, any other language the English template, which holds no
+    // Japanese character.
+    bool inJapanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    std::wstring englishTitle;
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &englishTitle);
+    ASSERT_EQ(english.size(), std::size(kControls));
     configtest::OpenDialog dialog;
     ASSERT_NE(dialog.Window(), nullptr);
-    EXPECT_EQ(dialog.Text(0), configtest::kDialogTitle);
+    EXPECT_EQ(dialog.Text(0), inJapanese ? configtest::kDialogTitle : englishTitle);
     std::vector<HWND> children;
     for (HWND child = GetWindow(dialog.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
@@ -300,14 +384,17 @@ TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
         if (want.caption && want.kind != List && !(want.kind == Text && want.id != -1)) {
             wchar_t caption[64] = L"";
             GetWindowTextW(children[i], caption, 64);
-            EXPECT_STREQ(caption, want.caption);
+            EXPECT_EQ(caption, inJapanese ? std::wstring(want.caption) : english[i].caption);
+            if (!inJapanese) {
+                EXPECT_TRUE(IsPlainAscii(caption));
+            }
         }
     }
     // The information line: the version and where the settings are kept.
     wchar_t version[32] = L"", place[64] = L"";
     GetWindowTextW(children[58], version, 32);
     GetWindowTextW(children[59], place, 64);
-    EXPECT_STREQ(version, L"V2.5.1");
+    EXPECT_STREQ(version, L"V" KORAVEL_VERSION_TEXT);
     EXPECT_STREQ(place, L"%APPDATA%\\KORAVEL");
     configtest::RemoveIni();
 }
