@@ -4,7 +4,8 @@
 # settings file into the Windows folder and the uninstall entry into the
 # native registry view; installing again keeps an edited settings file byte
 # for byte; an upgrade over a running saver waits for the restart (3010);
-# the silent uninstall removes saver and entry and keeps the file.
+# the pages are in Japanese or English after the UI language; the silent
+# uninstall removes saver and entry and keeps the file.
 # The shipped installer is a 32-bit program; where this machine runs no
 # 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
 # the build from the same script, is tested on 64-bit Windows instead.
@@ -166,6 +167,16 @@ mv "$system/KORAVEL.scr" "$work/kept.scr" && mkdir "$system/KORAVEL.scr" "$syste
 wine "$setup" /S; status=$?
 [ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
 rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
+
+# The pages follow the user's UI language: Japanese on a Japanese system,
+# English on every other one (the installer is ended on its first page).
+for language in 'ja_JP.UTF-8=KORAVEL セットアップ:インストール オプション' \
+  'en_US.UTF-8=KORAVEL Setup: Installation Options'; do
+  LANG="${language%%=*}" LC_ALL="${language%%=*}" wine "$setup" & pages=$!
+  timeout 30 xdotool search --sync --name "^${language#*=}\$" >/dev/null ||
+    fail "no installer page titled \"${language#*=}\" under LANG=${language%%=*}"
+  kill $pages; wait $pages 2>/dev/null
+done
 
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
 # The folder goes last, after the entry.
