@@ -4,8 +4,7 @@
 # settings file into the Windows folder and the uninstall entry into the
 # native registry view; installing again keeps an edited settings file byte
 # for byte; an upgrade over a running saver waits for the restart (3010);
-# the pages are in Japanese or English after the UI language; the silent
-# uninstall removes saver and entry and keeps the file.
+# the silent uninstall removes saver and entry and keeps the file.
 # The shipped installer is a 32-bit program; where this machine runs no
 # 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
 # the build from the same script, is tested on 64-bit Windows instead.
@@ -168,8 +167,7 @@ wine "$setup" /S; status=$?
 [ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
 rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
 
-# The pages follow the user's UI language: Japanese on a Japanese system,
-# English on every other one (the installer is ended on its first page).
+# The pages follow the UI language: Japanese, else English (ended on the first).
 for language in 'ja_JP.UTF-8=KORAVEL セットアップ:インストール オプション' \
   'en_US.UTF-8=KORAVEL Setup: Installation Options'; do
   LANG="${language%%=*}" LC_ALL="${language%%=*}" wine "$setup" & pages=$!
