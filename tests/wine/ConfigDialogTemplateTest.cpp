@@ -298,10 +298,8 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
     }
 }
 
-// The English template: the Japanese one with plain ASCII captions (numbers
-// unchanged), each translated one inside its control at 96 and 192 DPI as the
-// dialog lays out 8-point MS Shell Dlg, less a radio or check box and a
-// frame's indents.
+// The Japanese layout with ASCII captions; each translated one fits its control at 96 and 192 DPI
+// in 8-point MS Shell Dlg, less a radio or check box or a frame's indents.
 TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
     std::wstring japaneseTitle, title;
     std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle);
@@ -339,8 +337,7 @@ TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
 
 TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
     configtest::WriteIni(configtest::SettingsFile({}));
-    // The loader picks the user's UI language: Japanese shows the texts of
-    // old exactly, any other language the English template.
+    // The loader picks by UI language: Japanese as of old, else English.
     bool inJapanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
     std::wstring englishTitle;
     std::vector<StoredControl> english = ReadTemplate(kEnglish, &englishTitle);
