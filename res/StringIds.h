@@ -3,15 +3,25 @@
 #ifndef KORAVEL_RES_STRING_IDS_H
 #define KORAVEL_RES_STRING_IDS_H
 
+#include "res/Version.h"
+
 #define IDS_DESCRIPTION 1
 #define IDS_FILE_NAME 1001
 #define IDS_SETTINGS_SECTION 1007
 #define IDS_GLYPH_SECTION 1028
 #define IDS_SENTINEL 1029
 
+/* The dialog's messages, in every language (res/Messages.rc): a block of
+   sixteen ids of their own, apart from the key names. */
+#define IDS_SELECT_AT_LEAST_ONE 2096
+#define IDS_NO_BLANK_IN_MIDDLE 2097
+#define IDS_SAVE_FAILED 2098
+#define IDS_SAVE_FAILED_ADVICE 2099
+
 /* The saver's description: string 1, which the system lists the saver
-   by, and the version resource's file description. */
-#define KORAVEL_DESCRIPTION "KORAVEL(Zorbek ScreenSaver)"
+   by, the version resource's file description and the start of the
+   dialog's title. The publisher comes from the build. */
+#define KORAVEL_DESCRIPTION "KORAVEL(" KORAVEL_PUBLISHER " ScreenSaver)"
 
 #define IDI_SAVER 100
 #define IDD_CONFIG 2003

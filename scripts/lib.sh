@@ -12,6 +12,7 @@ KORAVEL_PACKAGES=(
   xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
   debhelper dpkg-dev lintian fakeroot
+  locales
 )
 
 # The project's version, from project(KORAVEL VERSION ...) in CMakeLists.txt.
@@ -37,7 +38,24 @@ ensure_packages() {
     $sudo apt-get update -qq >/dev/null || return 1
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null || return 1
   fi
+  ensure_locales || return 1
   ensure_wine32
+}
+
+# Wine takes the user's UI language from LANG, but only for a locale that
+# glibc has generated: the Windows tests run the dialog in Japanese and in
+# English. Generates the two when either is missing; says nothing otherwise.
+ensure_locales() {
+  local have
+  have="$(locale -a 2>/dev/null)"
+  if grep -qix 'ja_JP.utf8' <<<"$have" && grep -qix 'en_US.utf8' <<<"$have"; then
+    return 0
+  fi
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Generating locales: ja_JP.UTF-8 en_US.UTF-8"
+  $sudo sed -i -E 's/^# *((ja_JP|en_US)\.UTF-8 UTF-8)$/\1/' /etc/locale.gen || return 1
+  $sudo locale-gen >/dev/null
 }
 
 # wine32 (for the 32-bit Windows build's tests) only where the kernel runs
@@ -94,6 +112,13 @@ start_wine_env() {
   export WINEPREFIX="$KORAVEL_WINE_TMP/prefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # The programs run with a Japanese UI language, so the dialog shows the
+  # texts it has always shown; a test that wants English sets LANG itself.
+  # stop_wine_env gives the caller's own back.
+  KORAVEL_SAVED_LANG="${LANG-}"
+  KORAVEL_SAVED_LC_ALL="${LC_ALL-}"
+  export LANG=ja_JP.UTF-8
+  unset LC_ALL
   Xvfb -displayfd 3 -nolisten tcp -screen 0 "${width}x${height}x24" 3>"$KORAVEL_WINE_TMP/display" \
     >"$KORAVEL_WINE_TMP/xvfb.log" 2>&1 &
   KORAVEL_XVFB_PID=$!
@@ -133,6 +158,11 @@ stop_wine_env() {
     kill "$KORAVEL_XVFB_PID" >/dev/null 2>&1
     wait "$KORAVEL_XVFB_PID" 2>/dev/null
     KORAVEL_XVFB_PID=""
+  fi
+  if [ -n "${KORAVEL_SAVED_LANG+set}" ]; then
+    if [ -n "$KORAVEL_SAVED_LANG" ]; then export LANG="$KORAVEL_SAVED_LANG"; else unset LANG; fi
+    if [ -n "$KORAVEL_SAVED_LC_ALL" ]; then export LC_ALL="$KORAVEL_SAVED_LC_ALL"; fi
+    unset KORAVEL_SAVED_LANG KORAVEL_SAVED_LC_ALL
   fi
   if [ -n "${KORAVEL_SAVED_PATH:-}" ]; then
     export PATH="$KORAVEL_SAVED_PATH"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/win32/ConfigDialogState.h"
+#include "res/StringIds.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
 
@@ -59,9 +60,8 @@ void OnOk(HWND dialog) {
     // folder), or it could not be made from the machine's file. The
     // dialog stays open with the user's changes, so they can free the file
     // and press OK again, or give up with Cancel.
-    std::wstring text = L"設定を保存できませんでした。\n" + WideText(platform::ProfileFilePath(keyNames.fileName)) +
-                        L"\nこのファイルをお使いのアカウントで書き込めるようにするか、"
-                        L"インストーラーで再インストールしてください。";
+    std::wstring text = MessageText(IDS_SAVE_FAILED) + L"\n" + WideText(platform::ProfileFilePath(keyNames.fileName)) +
+                        L"\n" + MessageText(IDS_SAVE_FAILED_ADVICE);
     ShowDialogMessage(dialog, text.c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -109,6 +109,14 @@ BOOL OnCommand(HWND dialog, int id) {
 }
 
 }  // namespace
+
+// The buffer holds the longest message with room to spare; LoadStringW
+// cuts a longer text short rather than write past it.
+std::wstring MessageText(UINT id) {
+    wchar_t text[512];
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, text, 512);
+    return std::wstring(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
 
 void ShowDialogMessage(HWND dialog, const wchar_t* text, UINT style) {
     std::wstring caption = WideText(keyNames.settingsSection);

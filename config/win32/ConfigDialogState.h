@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "config/ConfigControls.h"
 
 struct ConfigDialogState {
@@ -32,3 +34,6 @@ void OnSizeSync(HWND dialog);
 // A message box owned by the dialog, with the program's name as caption.
 // The text is Unicode, so it reads correctly on any system language.
 void ShowDialogMessage(HWND dialog, const wchar_t* text, UINT style);
+// A message of the string table (res/Messages.rc) in the user's UI
+// language, as the loader picks it; empty when the id has no text.
+std::wstring MessageText(UINT id);

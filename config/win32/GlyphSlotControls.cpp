@@ -2,17 +2,18 @@
 #include <algorithm>
 
 #include "config/win32/ConfigDialogState.h"
+#include "res/StringIds.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
 
 namespace {
 
-const wchar_t* WarningText(ChainWarning warning) {
+std::wstring WarningText(ChainWarning warning) {
     switch (warning) {
-        case ChainWarning::selectAtLeastOne: return L"最低１つは選択して下さい";
-        case ChainWarning::noBlankInMiddle: return L"途中に空白は指定出来ません";
+        case ChainWarning::selectAtLeastOne: return MessageText(IDS_SELECT_AT_LEAST_ONE);
+        case ChainWarning::noBlankInMiddle: return MessageText(IDS_NO_BLANK_IN_MIDDLE);
     }
-    return L"";
+    return std::wstring();
 }
 
 void UncheckColourButtons(HWND dialog) {
@@ -58,7 +59,7 @@ void OnGlyphList(HWND dialog, int slot) {
     int selection = static_cast<int>(SendDlgItemMessageA(dialog, glyphListId[slot], CB_GETCURSEL, 0, 0));
     bool applied = ApplyGlyphSelection(settings, slot, selection, [&](int entry, ChainWarning warning) {
         SendDlgItemMessageA(dialog, glyphListId[slot], CB_SETCURSEL, entry, 0);
-        ShowDialogMessage(dialog, WarningText(warning), MB_OK | MB_ICONWARNING);
+        ShowDialogMessage(dialog, WarningText(warning).c_str(), MB_OK | MB_ICONWARNING);
     });
     if (!applied || slot == 1) return;
     SetDlgItemInt(dialog, IDC_COUNT_SHOW, settings.OPTIONN, FALSE);

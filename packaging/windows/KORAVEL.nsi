@@ -66,7 +66,26 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
-ComponentText "KORAVEL ${VERSION} goes into the system folder. The settings file ${INI_NAME} in the Windows folder is kept when it is already there; each user's changes go to a file of their own. To use KORAVEL, choose it in Screen Saver Settings after the install: this installer runs as an administrator, so it would set the administrator's screen saver, not yours."
+; The installer's pages and messages in English and Japanese: NSIS shows the
+; user's UI language where it has it, and English, the first, elsewhere.
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\Japanese.nlf"
+
+LangString COMPONENTS_TEXT ${LANG_ENGLISH} "KORAVEL ${VERSION} goes into the system folder. The settings file ${INI_NAME} in the Windows folder is kept when it is already there; each user's changes go to a file of their own. To use KORAVEL, choose it in Screen Saver Settings after the install: this installer runs as an administrator, so it would set the administrator's screen saver, not yours."
+LangString SAVER_SECTION ${LANG_ENGLISH} "${PRODUCT} screen saver"
+LangString CANNOT_WRITE ${LANG_ENGLISH} "$SYSDIR\${SCR_NAME} cannot be written. Nothing was installed."
+LangString REPLACED_AT_RESTART ${LANG_ENGLISH} "$SYSDIR\${SCR_NAME} is in use: the new version replaces it at the next restart."
+LangString IN_USE ${LANG_ENGLISH} "KORAVEL is in use: the new version takes its place when Windows restarts."
+LangString CHOOSE_IN_SETTINGS ${LANG_ENGLISH} "To use KORAVEL, choose it in Screen Saver Settings."
+
+LangString COMPONENTS_TEXT ${LANG_JAPANESE} "KORAVEL ${VERSION} をシステム フォルダーにインストールします。Windows フォルダーの設定ファイル ${INI_NAME} は、すでにある場合はそのまま残します。各ユーザーの変更は、そのユーザー専用のファイルに保存されます。KORAVEL を使うには、インストール後に [スクリーン セーバーの設定] で選んでください。このインストーラーは管理者として実行されるため、ここで設定すると、あなたではなく管理者のスクリーン セーバーが設定されます。"
+LangString SAVER_SECTION ${LANG_JAPANESE} "${PRODUCT} スクリーン セーバー"
+LangString CANNOT_WRITE ${LANG_JAPANESE} "$SYSDIR\${SCR_NAME} に書き込めません。何もインストールされませんでした。"
+LangString REPLACED_AT_RESTART ${LANG_JAPANESE} "$SYSDIR\${SCR_NAME} は使用中です。新しいバージョンは次回の再起動時に置き換わります。"
+LangString IN_USE ${LANG_JAPANESE} "KORAVEL は使用中です。新しいバージョンは Windows の再起動時に置き換わります。"
+LangString CHOOSE_IN_SETTINGS ${LANG_JAPANESE} "KORAVEL を使うには、[スクリーン セーバーの設定] で選んでください。"
+
+ComponentText "$(COMPONENTS_TEXT)"
 Page components
 Page instfiles
 UninstPage uninstConfirm
@@ -109,7 +128,7 @@ UninstPage instfiles
   ${EndIf}
 !macroend
 
-Section "${PRODUCT} screen saver" SecSaver
+Section "$(SAVER_SECTION)" SecSaver
   SectionIn RO
   !insertmacro UseNativeSystem
 
@@ -129,12 +148,12 @@ Section "${PRODUCT} screen saver" SecSaver
     ClearErrors
     !insertmacro PutSaver "${SCR_WAITING}"
     ${If} ${Errors}
-      MessageBox MB_OK|MB_ICONSTOP "$SYSDIR\${SCR_NAME} cannot be written. Nothing was installed." /SD IDOK
+      MessageBox MB_OK|MB_ICONSTOP "$(CANNOT_WRITE)" /SD IDOK
       SetErrorLevel 2
       Abort
     ${EndIf}
     Rename /REBOOTOK "$SYSDIR\${SCR_WAITING}" "$SYSDIR\${SCR_NAME}"
-    DetailPrint "$SYSDIR\${SCR_NAME} is in use: the new version replaces it at the next restart."
+    DetailPrint "$(REPLACED_AT_RESTART)"
   ${EndIf}
 
   ; A settings file already there holds the machine's settings and glyphs:
@@ -195,9 +214,9 @@ FunctionEnd
 Function .onInstSuccess
   ${If} ${RebootFlag}
     SetErrorLevel 3010
-    MessageBox MB_OK|MB_ICONINFORMATION "KORAVEL is in use: the new version takes its place when Windows restarts." /SD IDOK
+    MessageBox MB_OK|MB_ICONINFORMATION "$(IN_USE)" /SD IDOK
   ${EndIf}
-  MessageBox MB_OK|MB_ICONINFORMATION "To use KORAVEL, choose it in Screen Saver Settings." /SD IDOK
+  MessageBox MB_OK|MB_ICONINFORMATION "$(CHOOSE_IN_SETTINGS)" /SD IDOK
 FunctionEnd
 
 ; The uninstaller removes the saver, its registration and itself. The

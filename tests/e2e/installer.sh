@@ -167,6 +167,15 @@ wine "$setup" /S; status=$?
 [ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
 rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
 
+# The pages follow the UI language: Japanese, else English (ended on the first).
+for language in 'ja_JP.UTF-8=KORAVEL セットアップ:インストール オプション' \
+  'en_US.UTF-8=KORAVEL Setup: Installation Options'; do
+  LANG="${language%%=*}" LC_ALL="${language%%=*}" wine "$setup" & pages=$!
+  timeout 30 xdotool search --sync --name "^${language#*=}\$" >/dev/null ||
+    fail "no installer page titled \"${language#*=}\" under LANG=${language%%=*}"
+  kill $pages; wait $pages 2>/dev/null
+done
+
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
 # The folder goes last, after the entry.
 wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the silent uninstall left its folder"

@@ -5,11 +5,12 @@
 #include "config/win32/ConfigDialogProc.h"
 #include "platform/Platform.h"
 #include "res/StringIds.h"
+#include "res/Version.h"
 #include "support/TestSupport.h"
 
 namespace configtest {
 
-const wchar_t kDialogTitle[] = L"KORAVEL(Zorbek ScreenSaver)V2.5.1の設定";
+const wchar_t kDialogTitle[] = L"KORAVEL(Zorbek ScreenSaver)V" KORAVEL_VERSION_TEXT L"の設定";
 
 namespace {
 

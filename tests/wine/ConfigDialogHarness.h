@@ -86,7 +86,7 @@ private:
 // message loop once it is up; returns the dialog's result.
 INT_PTR RunModal(const std::function<void(HWND)>& script);
 
-// The title of the dialog, as it must read.
+// The title of the dialog, as it must read in Japanese.
 extern const wchar_t kDialogTitle[];
 
 }  // namespace configtest

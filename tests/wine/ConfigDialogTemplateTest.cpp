@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "res/StringIds.h"
+#include "res/Version.h"
 #include "wine/ConfigDialogHarness.h"
 
 namespace {
@@ -208,11 +211,12 @@ struct StoredControl {
     std::wstring className, caption;
 };
 
-TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
+// Dialog 2003 of one language, its frame checked, its title into *title.
+std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_CONFIG),
-                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    ASSERT_NE(found, nullptr) << "dialog 2003 in Japanese";
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_CONFIG), language);
+    EXPECT_NE(found, nullptr) << "dialog 2003 in language " << language;
+    if (!found) return {};
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     TemplateReader read(data);
     EXPECT_EQ(read.Word(), 1);       // version
@@ -229,7 +233,7 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
     EXPECT_EQ(read.Short(), 177);
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // no menu
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // the standard dialog class
-    EXPECT_EQ(read.NameOrOrdinal(), configtest::kDialogTitle);
+    *title = read.NameOrOrdinal();
     EXPECT_EQ(read.Word(), 8);  // points
     read.Word();                // weight
     read.Word();                // italic, character set
@@ -252,6 +256,19 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
         read.Skip(read.Word());
         controls.push_back(control);
     }
+    return controls;
+}
+
+const LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+bool IsPlainAscii(const std::wstring& text) {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x20 && c < 0x7F; });
+}
+
+TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
+    std::wstring title;
+    std::vector<StoredControl> controls = ReadTemplate(kJapanese, &title);
+    EXPECT_EQ(title, configtest::kDialogTitle);
     ASSERT_EQ(controls.size(), std::size(kControls));
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const Expected& want = kControls[i];
@@ -281,11 +298,53 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
     }
 }
 
+// The Japanese layout with ASCII captions; each translated one fits its control at 96 and 192 DPI
+// in 8-point MS Shell Dlg, less a radio or check box or a frame's indents.
+TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
+    std::wstring japaneseTitle, title;
+    std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle);
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &title);
+    EXPECT_EQ(title, L"KORAVEL(Zorbek ScreenSaver)V" KORAVEL_VERSION_TEXT L" Settings");
+    ASSERT_EQ(english.size(), japanese.size());
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int dpi : {96, 192}) {
+        HGDIOBJ old = SelectObject(dc, CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                                   0, 0, 0, 0, L"MS Shell Dlg"));
+        SIZE size;
+        GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+        int baseX = (size.cx / 26 + 1) / 2;
+        for (std::size_t i = 0; i < english.size(); ++i) {
+            const StoredControl &got = english[i], &want = japanese[i];
+            SCOPED_TRACE(std::to_string(dpi) + " DPI, control #" + std::to_string(i + 1));
+            EXPECT_EQ(std::tie(got.id, got.className, got.style, got.exStyle, got.x, got.y, got.cx, got.cy),
+                      std::tie(want.id, want.className, want.style, want.exStyle, want.x, want.y, want.cx, want.cy));
+            EXPECT_TRUE(IsPlainAscii(got.caption) && got.caption.empty() == want.caption.empty());
+            if (IsPlainAscii(want.caption)) {
+                EXPECT_EQ(got.caption, want.caption);
+                continue;  // a caption both languages share keeps its old place
+            }
+            bool button = got.className == L"#128" || lstrcmpiW(got.className.c_str(), L"Button") == 0;
+            DWORD type = button ? got.style & BS_TYPEMASK : 0;
+            int room = MulDiv(got.cx, baseX, 4) -
+                       MulDiv(type == BS_GROUPBOX ? 10 : type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX ? 16 : 0, dpi, 96);
+            GetTextExtentPoint32W(dc, got.caption.c_str(), static_cast<int>(got.caption.size()), &size);
+            EXPECT_LE(size.cx, room);
+        }
+        DeleteObject(SelectObject(dc, old));
+    }
+    DeleteDC(dc);
+}
+
 TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
     configtest::WriteIni(configtest::SettingsFile({}));
+    // The loader picks by UI language: Japanese as of old, else English.
+    bool inJapanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    std::wstring englishTitle;
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &englishTitle);
+    ASSERT_EQ(english.size(), std::size(kControls));
     configtest::OpenDialog dialog;
     ASSERT_NE(dialog.Window(), nullptr);
-    EXPECT_EQ(dialog.Text(0), configtest::kDialogTitle);
+    EXPECT_EQ(dialog.Text(0), inJapanese ? configtest::kDialogTitle : englishTitle);
     std::vector<HWND> children;
     for (HWND child = GetWindow(dialog.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
@@ -300,14 +359,14 @@ TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {
         if (want.caption && want.kind != List && !(want.kind == Text && want.id != -1)) {
             wchar_t caption[64] = L"";
             GetWindowTextW(children[i], caption, 64);
-            EXPECT_STREQ(caption, want.caption);
+            EXPECT_EQ(caption, inJapanese ? std::wstring(want.caption) : english[i].caption);
         }
     }
     // The information line: the version and where the settings are kept.
     wchar_t version[32] = L"", place[64] = L"";
     GetWindowTextW(children[58], version, 32);
     GetWindowTextW(children[59], place, 64);
-    EXPECT_STREQ(version, L"V2.5.1");
+    EXPECT_STREQ(version, L"V" KORAVEL_VERSION_TEXT);
     EXPECT_STREQ(place, L"%APPDATA%\\KORAVEL");
     configtest::RemoveIni();
 }
