@@ -67,21 +67,28 @@ make_host_window() {
 }
 without_corner() { convert "$1" -fill black -draw 'rectangle 0,0,79,79' "$2"; }
 
+# The shared-memory segments a running program has mapped, and the check
+# that none of them is left once it has ended.
+segments_of() { awk '/SYSV/ { print $5 }' "/proc/$1/maps" 2>/dev/null; }
+no_segment_left() {
+  for id in $1; do
+    ipcs -m | awk '{ print $2 }' | grep -qx "$id" && fail "shared-memory segment $id left behind"
+  done
+  return 0
+}
+
 # Ends the program with a signal; it must end by itself within a second with
 # status 0 and keep no shared-memory segment.
 stop_program() {
   local pid="$1" signal="$2" segments
-  segments="$(awk '/SYSV/ { print $5 }' "/proc/$pid/maps" 2>/dev/null)"
+  segments="$(segments_of "$pid")"
   kill "-$signal" "$pid"
   for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "still running a second after SIG$signal"; }
   wait "$pid"
   local status=$?
   [ "$status" -eq 0 ] || fail "ended with status $status after SIG$signal"
-  for id in $segments; do
-    ipcs -m | awk '{ print $2 }' | grep -qx "$id" && fail "shared-memory segment $id left behind"
-  done
-  return 0
+  no_segment_left "$segments"
 }
 
 case "$case_name" in
@@ -163,11 +170,11 @@ xscreensaver)
   share="$(blue_share "$work/saver.png")"
   at_least "$share" 0.005 || fail "no blue figure under the daemon: $share"
   [ "$(convert "$work/saver.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
-  segments="$(awk '/SYSV/ { print $5 }' "/proc/$pid/maps")"
+  segments="$(segments_of "$pid")"
   saver xscreensaver-command -deactivate >/dev/null
   for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && fail "still running 2 s after the deactivation"
-  for id in $segments; do ipcs -m | awk '{ print $2 }' | grep -qx "$id" && fail "shared-memory segment $id left"; done
+  no_segment_left "$segments"
   saver xscreensaver-command -exit >/dev/null
   ;;
 memory)
