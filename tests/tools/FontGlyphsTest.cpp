@@ -106,6 +106,8 @@ TEST(FontOpen, DejaVuSansGivesTheSharedValuesOfItsText) {
         const MadeGlyph made = font.Make(kDejaVuSansText[i], MakeOptions{});
         EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansText[i]), made.fit.glyph), kDejaVuSansTextValues[i]);
     }
+    const MadeGlyph dot = font.Make(kDejaVuSansCircledDot, MakeOptions{});
+    EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansCircledDot), dot.fit.glyph), kDejaVuSansCircledDotValue);
 }
 
 TEST(FontOpen, RefusesFilesThatAreNoFonts) {

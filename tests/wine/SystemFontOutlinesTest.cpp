@@ -18,12 +18,13 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     SystemFont font;
     ASSERT_TRUE(OpenSystemFont(wanted, font)) << "no outline font (package fonts-dejavu-core)";
     EXPECT_EQ(font.face, L"DejaVu Sans");
-    for (int i = 0; i < 3; ++i) {
+    const auto value = [&font](char32_t character) {
         CharacterOutline outline;
-        ASSERT_TRUE(SystemGlyphOutline(font, kDejaVuSansText[i], outline));
-        const MadeGlyph made = MakeGlyph(outline, font.metrics, MakeOptions{});
-        EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansText[i]), made.fit.glyph), kDejaVuSansTextValues[i]);
-    }
+        EXPECT_TRUE(SystemGlyphOutline(font, character, outline));
+        return FormatGlyphValue(DefaultGlyphName(character), MakeGlyph(outline, font.metrics, MakeOptions{}).fit.glyph);
+    };
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(value(kDejaVuSansText[i]), kDejaVuSansTextValues[i]);
+    EXPECT_EQ(value(kDejaVuSansCircledDot), kDejaVuSansCircledDotValue);
     CharacterOutline outline(1);
     EXPECT_FALSE(SystemFontHas(font, U'\u3042'));
     EXPECT_FALSE(SystemGlyphOutline(font, U'\u3042', outline));
