@@ -19,6 +19,7 @@ constexpr DWORD TableTag(const char (&name)[5]) {
 constexpr std::size_t kCapHeightOffset = 88;  // in the 'OS/2' table
 constexpr std::size_t kLocaFormatOffset = 50;  // in the 'head' table
 constexpr int kComponentDepth = 8;             // nesting of composite glyphs
+constexpr int kMostGlyphReads = 256;           // glyphs read for one, components included
 
 // What the 'glyf' table says of one contour: GDI's outlines carry no on- and
 // off-curve flags, and a contour whose first point is off the curve needs them.
@@ -95,10 +96,6 @@ bool AddCurve(WORD type, const std::vector<POINTFX>& points, OutlineContour& con
         return false;
     }
 }
-
-}  // namespace
-
-namespace {
 
 // FreeType's walk of a contour that starts off the curve: from the last point
 // when that lies on the curve, else from midway between the last and the first.
@@ -208,17 +205,26 @@ unsigned BigEndian(const std::vector<unsigned char>& bytes, std::size_t at, int 
     return value;
 }
 
+// The font's 'glyf' table as GlyphContourEnds reads it, glyph by glyph.
+struct GlyphTable {
+    HDC dc;
+    bool longOffsets;  // the 'loca' table's form
+    DWORD size;        // bytes of the 'glyf' table
+    int reads = 0;     // glyphs read so far, components included
+};
+
 // The ends of every contour of one glyph of the 'glyf' table, a composite
-// glyph's components in order, as FreeType loads them; false when the font
-// has no such table or the glyph's data does not hold together.
-bool GlyphContourEnds(HDC dc, bool longOffsets, unsigned glyph, int depth, std::vector<ContourEnds>& ends) {
-    const int offsetSize = longOffsets ? 4 : 2;
-    const std::vector<unsigned char> loca = FontBytes(dc, TableTag("loca"), glyph * offsetSize, 2 * offsetSize);
-    if (depth > kComponentDepth || loca.empty()) return false;
-    const unsigned start = BigEndian(loca, 0, offsetSize) * (longOffsets ? 1 : 2);
-    const unsigned stop = BigEndian(loca, offsetSize, offsetSize) * (longOffsets ? 1 : 2);
-    if (stop <= start) return stop == start;  // a glyph without outline
-    const std::vector<unsigned char> data = FontBytes(dc, TableTag("glyf"), start, stop - start);
+// glyph's components in order, as FreeType loads them; false when the glyph's
+// data does not hold together, or its components nest too deep or too many.
+bool GlyphContourEnds(GlyphTable& table, unsigned glyph, int depth, std::vector<ContourEnds>& ends) {
+    const int offsetSize = table.longOffsets ? 4 : 2;
+    if (depth > kComponentDepth || ++table.reads > kMostGlyphReads) return false;
+    const std::vector<unsigned char> loca = FontBytes(table.dc, TableTag("loca"), glyph * offsetSize, 2 * offsetSize);
+    if (loca.empty()) return false;
+    const unsigned start = BigEndian(loca, 0, offsetSize) * (table.longOffsets ? 1 : 2);
+    const unsigned stop = BigEndian(loca, offsetSize, offsetSize) * (table.longOffsets ? 1 : 2);
+    if (stop <= start || stop > table.size) return stop == start;  // equal: a glyph without outline
+    const std::vector<unsigned char> data = FontBytes(table.dc, TableTag("glyf"), start, stop - start);
     if (data.size() < 10) return false;
     const int contours = static_cast<std::int16_t>(BigEndian(data, 0, 2));
     std::size_t at = 10;
@@ -226,7 +232,7 @@ bool GlyphContourEnds(HDC dc, bool longOffsets, unsigned glyph, int depth, std::
         for (unsigned flags = 0x20; flags & 0x20;) {  // MORE_COMPONENTS
             if (data.size() < at + 4) return false;
             flags = BigEndian(data, at, 2);
-            if (!GlyphContourEnds(dc, longOffsets, BigEndian(data, at + 2, 2), depth + 1, ends)) return false;
+            if (!GlyphContourEnds(table, BigEndian(data, at + 2, 2), depth + 1, ends)) return false;
             // The arguments (words or bytes) and the scale (none, one, x and y, or two by two).
             at += 4 + (flags & 0x1 ? 4 : 2) + (flags & 0x8 ? 2 : flags & 0x40 ? 4 : flags & 0x80 ? 8 : 0);
         }
@@ -362,7 +368,8 @@ bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOut
     // start off the curve; single points are left out as the outline leaves them.
     std::vector<ContourEnds> ends;
     const std::vector<unsigned char> head = FontBytes(font.dc, TableTag("head"), kLocaFormatOffset, 2);
-    if (head.empty() || !GlyphContourEnds(font.dc, BigEndian(head, 0, 2) == 1, index, 0, ends)) ends.clear();
+    GlyphTable table{font.dc, !head.empty() && BigEndian(head, 0, 2) == 1, GetFontData(font.dc, TableTag("glyf"), 0, nullptr, 0)};
+    if (head.empty() || table.size == GDI_ERROR || !GlyphContourEnds(table, index, 0, ends)) ends.clear();
     std::erase_if(ends, [](const ContourEnds& contour) { return contour.points < 2; });
     return ReadNativeOutline(buffer.data(), size, ends, outline);
 }

@@ -33,9 +33,14 @@ bool SystemFontHas(const SystemFont& font, char32_t character);
 
 // The character's outline in font units: true with its contours (none for a
 // character without ink, such as a space); false when the font has no glyph
-// for it or the system gives no outline.
+// for it or the system gives no outline. Wine starts a contour whose first
+// point lies off the curve at that point, as if it were on the curve: such a
+// contour is walked again from the font's own points, with the on- and
+// off-curve flags of its 'glyf' table, so it starts where FreeType starts it.
 bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOutline& outline);
 
-// The contours of a GGO_NATIVE buffer of `size` bytes, as FreeType walks the
-// same glyph; false when the buffer is malformed.
+// The contours of a GGO_NATIVE buffer of `size` bytes whose every contour
+// starts on the curve, as FreeType walks the same glyph; false when the
+// buffer is malformed (a length that does not hold its records, a record
+// type or point count that cannot be).
 bool NativeOutlineContours(const unsigned char* data, std::size_t size, CharacterOutline& outline);
