@@ -146,7 +146,9 @@ std::vector<FlaggedPoint> PointsOfOffCurveStart(const POINTFX& start, const std:
     return points;
 }
 
-bool ReadNativeOutline(const unsigned char* data, std::size_t size, const std::vector<ContourEnds>& ends,
+// `cubic`: the font's outlines are cubic curves (a 'CFF ' or 'CFF2' table),
+// which Wine reports as quadratic splines of two controls and an end.
+bool ReadNativeOutline(const unsigned char* data, std::size_t size, const std::vector<ContourEnds>& ends, bool cubic,
                        CharacterOutline& outline) {
     outline.clear();
     std::vector<std::vector<FlaggedPoint>> offCurveStarts;
@@ -170,6 +172,7 @@ bool ReadNativeOutline(const unsigned char* data, std::size_t size, const std::v
             std::vector<POINTFX> points(count);
             std::memcpy(points.data(), data + at, count * sizeof(POINTFX));
             at += count * sizeof(POINTFX);
+            if (cubic && type == TT_PRIM_QSPLINE) type = TT_PRIM_CSPLINE;
             if (!AddCurve(type, points, contour)) return false;
             curves.emplace_back(type, std::move(points));
         }
@@ -266,7 +269,7 @@ bool GlyphContourEnds(GlyphTable& table, unsigned glyph, int depth, std::vector<
 }  // namespace
 
 bool NativeOutlineContours(const unsigned char* data, std::size_t size, CharacterOutline& outline) {
-    return ReadNativeOutline(data, size, {}, outline);
+    return ReadNativeOutline(data, size, {}, false, outline);
 }
 
 bool OpenSystemFont(const LOGFONTW& wanted, SystemFont& font) {
@@ -371,5 +374,7 @@ bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOut
     GlyphTable table{font.dc, !head.empty() && BigEndian(head, 0, 2) == 1, GetFontData(font.dc, TableTag("glyf"), 0, nullptr, 0)};
     if (head.empty() || table.size == GDI_ERROR || !GlyphContourEnds(table, index, 0, ends)) ends.clear();
     std::erase_if(ends, [](const ContourEnds& contour) { return contour.points < 2; });
-    return ReadNativeOutline(buffer.data(), size, ends, outline);
+    const bool cubic = GetFontData(font.dc, TableTag("CFF "), 0, nullptr, 0) != GDI_ERROR ||
+                       GetFontData(font.dc, TableTag("CFF2"), 0, nullptr, 0) != GDI_ERROR;
+    return ReadNativeOutline(buffer.data(), size, ends, cubic, outline);
 }

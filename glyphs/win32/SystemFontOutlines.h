@@ -37,6 +37,9 @@ bool SystemFontHas(const SystemFont& font, char32_t character);
 // point lies off the curve at that point, as if it were on the curve: such a
 // contour is walked again from the font's own points, with the on- and
 // off-curve flags of its 'glyf' table, so it starts where FreeType starts it.
+// Wine also reports the cubic curves of a font with PostScript outlines (a
+// 'CFF ' table) as quadratic splines of two controls and an end: in such a
+// font they are read as the cubic curves they are.
 bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOutline& outline);
 
 // The contours of a GGO_NATIVE buffer of `size` bytes whose every contour
