@@ -172,7 +172,7 @@ bool ReadNativeOutline(const unsigned char* data, std::size_t size, const std::v
             std::vector<POINTFX> points(count);
             std::memcpy(points.data(), data + at, count * sizeof(POINTFX));
             at += count * sizeof(POINTFX);
-            if (cubic && type == TT_PRIM_QSPLINE) type = TT_PRIM_CSPLINE;
+            if (cubic && type == TT_PRIM_QSPLINE && count % 3 == 0) type = TT_PRIM_CSPLINE;
             if (!AddCurve(type, points, contour)) return false;
             curves.emplace_back(type, std::move(points));
         }
