@@ -127,6 +127,14 @@ bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::stri
         reason = "FreeType cannot walk the outline of " + CharacterName(character);
         return false;
     }
+    // A contour of one point has no ink, and the system's outlines on Windows
+    // leave it out: left out here too, both sides give the same contours.
+    const FT_Outline& points = face->glyph->outline;
+    for (int contour = points.n_contours - 1; contour >= 0; --contour) {
+        const int first = contour == 0 ? 0 : points.contours[contour - 1] + 1;
+        if (points.contours[contour] == first && static_cast<std::size_t>(contour) < outline.size())
+            outline.erase(outline.begin() + contour);
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SetupCheck.h"
+#include "data/DejaVuSansText.h"
 #include "tools/FontGlyphs.h"
 #include "tools/GlyphCheck.h"
 #include "glyphs/GlyphValue.h"
@@ -94,6 +95,19 @@ TEST_F(FontGlyphs, CharactersThatCannotFitAreReportedWithTheReason) {
     EXPECT_EQ(font.Make(U' ', options).fit.reason, "the character has no outline to show");
     EXPECT_EQ(font.Make(U'\u2603', options).fit.reason, "the outline has 26 contours; at most 13 fit");  // snowman
     EXPECT_EQ(font.Make(U'\u2318', options).fit.reason, "the outline has 5 holes; at most 4 fit");      // command key
+}
+
+// The values that Windows must give from the same file through its own outlines.
+TEST(FontOpen, DejaVuSansGivesTheSharedValuesOfItsText) {
+    GlyphFont font;
+    std::string error;
+    ASSERT_TRUE(font.Open(KORAVEL_TEST_FONT_REGULAR, error)) << error;
+    for (int i = 0; i < 3; ++i) {
+        const MadeGlyph made = font.Make(kDejaVuSansText[i], MakeOptions{});
+        EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansText[i]), made.fit.glyph), kDejaVuSansTextValues[i]);
+    }
+    const MadeGlyph dot = font.Make(kDejaVuSansCircledDot, MakeOptions{});
+    EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansCircledDot), dot.fit.glyph), kDejaVuSansCircledDotValue);
 }
 
 TEST(FontOpen, RefusesFilesThatAreNoFonts) {

@@ -1,0 +1,49 @@
+// Outlines of the fonts installed on Windows, read through GDI and handed to
+// the glyph maker as the same plain data that FreeType gives on Linux: the
+// same font file gives the same CharacterOutline, point for point, and so the
+// same glyphs, number for number.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "glyphs/GlyphOutline.h"
+
+// A font of the system made at its em size, so that outlines come in font units.
+struct SystemFont {
+    HDC dc = nullptr;
+    HFONT font = nullptr;
+    HGDIOBJ previous = nullptr;
+    FontMetrics metrics;
+    std::wstring face;  // the face the system chose for the request (GetTextFaceW)
+};
+
+// Opens the outline font that `wanted` describes (its face name, weight,
+// italic and character set; its height is ignored) in a memory DC, made at
+// its em size. The metrics are those the FreeType side reads: the em, the
+// capital height of the 'OS/2' table (version 2 and later), else the top of
+// the H. False, with nothing left open, when the system gives no outline font.
+bool OpenSystemFont(const LOGFONTW& wanted, SystemFont& font);
+void CloseSystemFont(SystemFont& font);
+
+// Whether the font has a glyph of its own for the character; false beyond
+// U+FFFF, which GDI's 16-bit characters cannot name.
+bool SystemFontHas(const SystemFont& font, char32_t character);
+
+// The character's outline in font units: true with its contours (none for a
+// character without ink, such as a space); false when the font has no glyph
+// for it or the system gives no outline. Wine starts a contour whose first
+// point lies off the curve at that point, as if it were on the curve: such a
+// contour is walked again from the font's own points, with the on- and
+// off-curve flags of its 'glyf' table, so it starts where FreeType starts it.
+// Wine also reports the cubic curves of a font with PostScript outlines (a
+// 'CFF ' table) as quadratic splines of two controls and an end: in such a
+// font they are read as the cubic curves they are.
+bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOutline& outline);
+
+// The contours of a GGO_NATIVE buffer of `size` bytes whose every contour
+// starts on the curve, as FreeType walks the same glyph; false when the
+// buffer is malformed (a length that does not hold its records, a record
+// type or point count that cannot be).
+bool NativeOutlineContours(const unsigned char* data, std::size_t size, CharacterOutline& outline);
