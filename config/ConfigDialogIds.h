@@ -129,6 +129,13 @@
 #define IDC_PERSPECTIVE25 1094
 #define IDC_PERSPECTIVE30 1095
 
+/* Your own text: the button of dialog 2003 that opens the text dialog
+   (resource IDD_TEXT, 2004), and that dialog's controls. */
+#define IDC_TEXT_BUTTON 1100
+#define IDC_TEXT_EDIT 1101
+#define IDC_FONT_EDIT 1102
+#define IDC_FONT_BUTTON 1103
+
 /* Controls that carry no meaning to the dialog procedure. */
 #define IDC_UNUSED (-1)
 

@@ -17,6 +17,15 @@
 #define IDS_NO_BLANK_IN_MIDDLE 2097
 #define IDS_SAVE_FAILED 2098
 #define IDS_SAVE_FAILED_ADVICE 2099
+/* The text dialog's messages; each but the last two is followed by what
+   it is about (a font's name, characters). */
+#define IDS_TEXT_NO_FONT 2100
+#define IDS_TEXT_MISSING 2101
+#define IDS_TEXT_CANNOT 2102
+#define IDS_TEXT_SIMPLIFIED 2103
+#define IDS_TEXT_EMPTY 2104
+#define IDS_TEXT_SPACE 2105
+#define IDS_TEXT_TOO_MANY 2106
 
 /* The saver's description: string 1, which the system lists the saver
    by, the version resource's file description and the start of the
@@ -25,5 +34,6 @@
 
 #define IDI_SAVER 100
 #define IDD_CONFIG 2003
+#define IDD_TEXT 2004
 
 #endif

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "config/TextGlyphs.h"
 #include "config/win32/ConfigDialogState.h"
 #include "res/StringIds.h"
 #include "settings/GlyphDefinition.h"
@@ -33,6 +34,8 @@ BOOL OnInitDialog(HWND dialog) {
     ListGlyphNames();
     configDialogState = {};
     configDialogState.colourEditSlot = 1;
+    textDialogState = {};
+    textGlyphStore = {};
 
     FillGlyphLists(dialog);
     ShowSimpleOptions(dialog);
@@ -51,8 +54,10 @@ std::wstring WideText(const std::string& text) {
     return wide;
 }
 
+// The glyphs made from a text go in first, so the settings never name a
+// glyph the file lacks.
 void OnOk(HWND dialog) {
-    if (SaveSettings()) {
+    if (WriteTextGlyphs() && SaveSettings()) {
         EndDialog(dialog, 1);
         return;
     }
@@ -84,6 +89,7 @@ BOOL OnCommand(HWND dialog, int id) {
         case IDC_AUTO_WIDTH: OnAutoWidth(dialog); return FALSE;
         case IDC_SIZE_SYNC: OnSizeSync(dialog); return FALSE;
         case IDC_COLOUR_PER_SLOT: OnColourSwitch(dialog); return FALSE;
+        case IDC_TEXT_BUTTON: OnTextButton(dialog); return FALSE;
         default: break;
     }
     if (id >= IDC_VIEW0 && id <= IDC_VIEW9) {

@@ -17,6 +17,19 @@ struct ConfigDialogState {
 
 extern ConfigDialogState configDialogState;
 
+// What the text dialog remembers while the configuration dialog is open:
+// the font last picked in the font dialog, with its weight and style.
+struct TextDialogState {
+    bool fontPicked;
+    LOGFONTW pickedFont;
+};
+
+extern TextDialogState textDialogState;
+
+// The button "Text..." and the text dialog it opens (resource IDD_TEXT).
+void OnTextButton(HWND dialog);
+INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Glyph lists, character count and colours.
 void FillGlyphLists(HWND dialog);
 void ShowColourControls(HWND dialog);

@@ -519,8 +519,8 @@ TEST_F(HighDpi, TheSaverCoversTheScreenInPhysicalPixels) {
 TEST_F(HighDpi, TheDialogGrowsWithTheDpiAndKeepsEveryControlInside) {
     const DialogLayout normal = MeasureDialog(96);
     const DialogLayout high = MeasureDialog(192);
-    ASSERT_EQ(normal.controls, 120);
-    ASSERT_EQ(high.controls, 120);
+    ASSERT_EQ(normal.controls, 121);
+    ASSERT_EQ(high.controls, 121);
     EXPECT_EQ(normal.controlsOutside, 0);
     EXPECT_EQ(high.controlsOutside, 0);
     // Dialog units follow the font, which follows the DPI: readable, not tiny.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/TextGlyphs.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
 #include "scene/SceneRecords.h"
@@ -37,6 +38,7 @@ protected:
         std::memset(characterSlots, 0, sizeof characterSlots);
         std::memset(&glyphNameList, 0x5A, sizeof glyphNameList);
         std::memset(&settings, 0, sizeof settings);
+        textGlyphStore = {};
         settings.OPTIONN = 1;
         settings.OPTIONA1 = 1;
     }
@@ -217,6 +219,58 @@ TEST_F(GlyphTest, GlyphNumbersBeyondThreeDigitsAndSlotCountsBeyondNineSelectNoth
     LoadGlyphs();
     EXPECT_EQ(characterSlots[1].glyph.pointCount, 3);
     EXPECT_EQ(characterSlots[2].glyph.pointCount, 0);
+}
+
+// A text's glyphs: an equal stored one is reused, a new one is named after
+// its character and takes a free key; nothing is written before OK.
+TEST_F(GlyphTest, ATextReusesEqualGlyphsAndAddsTheOthersWithoutOverwriting) {
+    WriteGlyphs("ZAHYO1=" + OneContour(3, "A") + "\r\nZAHYO2=" + OneContour(4, "B") +
+                "\r\nZAHYO3=ZAHYO-END\r\nZAHYO4=" + OneContour(5, "H") + "\r\n");
+    const std::string before = testsupport::ReadFile(path_);
+    ListGlyphNames();
+    auto character = [](char32_t c, int points) {
+        TextCharacter made{c, {}};
+        EXPECT_TRUE(ParseGlyphValue(OneContour(points), made.glyph));
+        return made;
+    };
+    // B's shape, then a new A (the name A is taken), Q as that same new A,
+    // then a new あ after the glyph H that stood beyond the end marker.
+    ASSERT_EQ(PlaceTextGlyphs({character(U'A', 4), character(U'A', 6), character(U'Q', 6), character(U'\x3042', 7)}),
+              TextPlacement::placed);
+    const std::int32_t slots[] = {2, 3, 3, 5, 0, 0, 0, 0, 0};
+    for (int k = 1; k <= 9; ++k) EXPECT_EQ(settings.*glyphChoiceField[k], slots[k - 1]) << "slot " << k;
+    EXPECT_EQ(settings.OPTIONN, 4);
+    ASSERT_EQ(glyphNameList.count, 5);
+    EXPECT_STREQ(glyphNameList.names[2], "A2");
+    EXPECT_STREQ(glyphNameList.names[3], "H");
+    EXPECT_STREQ(glyphNameList.names[4], "U+3042");
+    EXPECT_EQ(testsupport::ReadFile(path_), before);
+
+    ASSERT_TRUE(WriteTextGlyphs());
+    EXPECT_TRUE(textGlyphStore.pending.empty());
+    ListGlyphNames();
+    EXPECT_EQ(glyphNameList.count, 5);
+    char value[512];
+    platform::ReadProfileString(keyNames.glyphSection, "ZAHYO4", "", value, sizeof value, keyNames.fileName);
+    EXPECT_EQ(std::string(value), OneContour(5, "H"));
+    platform::ReadProfileString(keyNames.glyphSection, "ZAHYO5", "", value, sizeof value, keyNames.fileName);
+    EXPECT_EQ(std::string(value), FormatGlyphValue("U+3042", character(U'\x3042', 7).glyph));
+}
+
+TEST_F(GlyphTest, ATextThatWouldPassNinetyNineGlyphsChangesNothing) {
+    std::string lines;
+    for (int n = 1; n <= 98; ++n) lines += "ZAHYO" + std::to_string(n) + "=" + OneContour(3, "G" + std::to_string(n)) + "\r\n";
+    WriteGlyphs(lines);
+    ListGlyphNames();
+    TextCharacter first{U'X', {}}, second{U'Y', {}};
+    ASSERT_TRUE(ParseGlyphValue(OneContour(4), first.glyph));
+    ASSERT_TRUE(ParseGlyphValue(OneContour(5), second.glyph));
+    EXPECT_EQ(PlaceTextGlyphs({first, second}), TextPlacement::tooManyGlyphs);
+    EXPECT_EQ(glyphNameList.count, 98);
+    EXPECT_EQ(settings.OPTIONA1, 1);
+    EXPECT_TRUE(textGlyphStore.pending.empty());
+    EXPECT_EQ(PlaceTextGlyphs({first, first}), TextPlacement::placed);
+    EXPECT_EQ(settings.OPTIONA2, 99);
 }
 
 }  // namespace

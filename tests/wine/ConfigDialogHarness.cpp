@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "config/ConfigDialogIds.h"
 #include "config/win32/ConfigDialogProc.h"
 #include "platform/Platform.h"
 #include "res/StringIds.h"
@@ -16,6 +17,11 @@ namespace {
 
 std::vector<CapturedBox> capturedBoxes;
 
+struct {
+    std::wstring text, font;
+    int button = 0;
+} textAnswer;
+
 // A message box is a dialog-class window owned by the configuration dialog;
 // by the time it is activated its text is in place.
 LRESULT CALLBACK CatchMessageBox(int code, WPARAM wParam, LPARAM lParam) {
@@ -23,7 +29,12 @@ LRESULT CALLBACK CatchMessageBox(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         wchar_t className[16] = L"";
         GetClassNameW(window, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0 && GetWindow(window, GW_OWNER) != nullptr) {
+        if (lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_TEXT_EDIT) != nullptr) {
+            SetDlgItemTextW(window, IDC_TEXT_EDIT, textAnswer.text.c_str());
+            SetDlgItemTextW(window, IDC_FONT_EDIT, textAnswer.font.c_str());
+            PostMessageW(window, WM_COMMAND, textAnswer.button ? textAnswer.button : IDCANCEL, 0);
+            textAnswer.button = 0;
+        } else if (lstrcmpW(className, L"#32770") == 0 && GetWindow(window, GW_OWNER) != nullptr) {
             CapturedBox box;
             wchar_t text[512] = L"";
             GetWindowTextW(window, text, 512);
@@ -86,6 +97,10 @@ std::string StoredValue(const std::string& file, const std::string& key) {
     at += needle.size();
     std::size_t stop = file.find_first_of("\r\n", at);
     return file.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
+}
+
+void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button) {
+    textAnswer = {text, font, button};
 }
 
 MessageBoxCatcher::MessageBoxCatcher()

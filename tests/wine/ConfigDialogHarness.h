@@ -31,7 +31,9 @@ std::string SettingsFile(KeyValues values, int glyphCount = 12);
 std::string StoredValue(const std::string& file, const std::string& key);
 
 // Message boxes raised on this thread while it lives: each is recorded and
-// closed with its OK button.
+// closed with its OK button. The text dialog is answered once as
+// AnswerTextDialog says (the text and font typed, then the button), and
+// cancelled whenever it comes back after a message.
 struct CapturedBox {
     std::wstring caption;
     std::wstring text;
@@ -48,6 +50,8 @@ public:
 private:
     HHOOK hook_;
 };
+
+void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button = IDOK);
 
 // The dialog, modeless, for as long as the object lives.
 class OpenDialog {

@@ -25,7 +25,7 @@ struct Expected {
     const char* flags;  // G: starts a group, T: tab stop
 };
 
-// The 120 controls in template order, which is the tab order.
+// The 121 controls in template order, which is the tab order.
 const Expected kControls[] = {
     {1002, List, L"", 18, 17, 28, 112, "T"},
     {1003, List, L"", 46, 17, 28, 112, "T"},
@@ -147,6 +147,7 @@ const Expected kControls[] = {
     {1093, Radio, L"20", 243, 161, 21, 8, ""},
     {1094, Radio, L"25", 266, 161, 20, 8, ""},
     {1095, Radio, L"30", 294, 161, 20, 8, ""},
+    {1100, Button, L"Text...", 5, 164, 31, 11, "GT"},
 };
 
 // The window class and the style bits that make each kind.
@@ -226,7 +227,7 @@ std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title) {
     EXPECT_EQ(read.Dword(), DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
                                   DS_FIXEDSYS));
     WORD count = read.Word();
-    EXPECT_EQ(count, 120);
+    EXPECT_EQ(count, 121);
     EXPECT_EQ(read.Short(), 34);
     EXPECT_EQ(read.Short(), 32);
     EXPECT_EQ(read.Short(), 341);

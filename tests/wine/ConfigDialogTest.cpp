@@ -8,6 +8,9 @@
 
 #include "config/ConfigControls.h"
 #include "config/win32/ConfigDialogProc.h"
+#include "config/win32/ConfigDialogState.h"
+#include "data/DejaVuSansText.h"
+#include "res/StringIds.h"
 #include "settings/Settings.h"
 #include "wine/ConfigDialogHarness.h"
 
@@ -526,6 +529,72 @@ TEST_F(ConfigDialog, AutomaticWidthTurnsTheWidthBarOff) {
     EXPECT_FALSE(dialog.Enabled(IDC_WIDTH_BAR));
     EXPECT_EQ(settings.HABA, 7);
     EXPECT_EQ(dialog.Shown(IDC_WIDTH_SHOW), 7);
+}
+
+// ---- Your own text -----------------------------------------------------------
+
+// "KR8" in DejaVu Sans gives the glyphs the Linux maker makes from the same
+// font file; they reach the file with OK only.
+TEST_F(ConfigDialog, TheTextDialogStoresTheLinuxMakersGlyphsOnOkOnly) {
+    const std::string before = ThreeSlotFile();
+    WriteIni(before);
+    MessageBoxCatcher catcher;
+    {
+        OpenDialog dialog;
+        configtest::AnswerTextDialog(L"KR8", L"DejaVu Sans", IDCANCEL);
+        dialog.Click(IDC_TEXT_BUTTON);
+        EXPECT_EQ(settings.OPTIONA1, 1);
+        EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), 3);
+        configtest::AnswerTextDialog(L" KR8 ", L"dejavu sans");
+        dialog.Click(IDC_TEXT_BUTTON);
+        EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), 3);
+        EXPECT_EQ(dialog.Selection(IDC_GLYPH1), 13);
+        EXPECT_EQ(dialog.Selection(IDC_GLYPH3), 15);
+        EXPECT_EQ(dialog.Selection(IDC_GLYPH4), 0);
+        dialog.Command(IDCANCEL);
+    }
+    EXPECT_EQ(ReadIni(), before);
+    {
+        OpenDialog dialog;
+        configtest::AnswerTextDialog(L"KR8", L"DejaVu Sans");
+        dialog.Click(IDC_TEXT_BUTTON);
+        dialog.Command(IDOK);
+    }
+    const std::string file = ReadIni();
+    for (int i = 0; i < 3; ++i) {
+        const std::string line = "ZAHYO" + std::to_string(13 + i) + "=" + kDejaVuSansTextValues[i] + "\r\n";
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+        EXPECT_EQ(StoredValue(file, "OPTIONA" + std::to_string(i + 1)), std::to_string(13 + i));
+    }
+    EXPECT_EQ(StoredValue(file, "OPTIONN"), "3");
+    EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST_F(ConfigDialog, TheTextDialogSaysWhatStopsATextAndChangesNothing) {
+    WriteIni(ThreeSlotFile());
+    MessageBoxCatcher catcher;
+    OpenDialog dialog;
+    const struct {
+        const wchar_t* text;
+        const wchar_t* font;
+        UINT message;
+        const wchar_t* about;
+    } cases[] = {{L"K\x3042", L"DejaVu Sans", IDS_TEXT_MISSING, L"\x3042"},
+                 {L"K", L"No Such Font", IDS_TEXT_NO_FONT, L"No Such Font"},
+                 {L"K 8", L"DejaVu Sans", IDS_TEXT_SPACE, L""},
+                 {L"  ", L"DejaVu Sans", IDS_TEXT_EMPTY, L""}};
+    for (const auto& stop : cases) {
+        catcher.Clear();
+        configtest::AnswerTextDialog(stop.text, stop.font);
+        dialog.Click(IDC_TEXT_BUTTON);
+        ASSERT_EQ(catcher.Boxes().size(), 1u) << stop.message;
+        std::wstring said = MessageText(stop.message);
+        if (*stop.about) said.append(L"\n").append(stop.about);
+        EXPECT_EQ(catcher.Boxes()[0].text, said);
+        EXPECT_EQ(settings.OPTIONA1, 1);
+        EXPECT_EQ(settings.OPTIONN, 3);
+        EXPECT_EQ(glyphNameList.count, 12);
+    }
 }
 
 }  // namespace
