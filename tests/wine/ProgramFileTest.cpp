@@ -66,7 +66,7 @@ TEST_F(ProgramFileTest, ImportsOnlySystemLibraries) {
     ASSERT_NE(directory.VirtualAddress, 0u);
     auto base = reinterpret_cast<const BYTE*>(module_);
     const std::vector<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
-                                             "comctl32.dll", "msvcrt.dll", "ucrtbase.dll", "shell32.dll"};
+                                             "comctl32.dll", "comdlg32.dll", "msvcrt.dll", "ucrtbase.dll", "shell32.dll"};
     std::vector<std::string> imported;
     for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name != 0; ++entry) {
