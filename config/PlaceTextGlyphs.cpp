@@ -3,7 +3,6 @@
 #include "config/TextGlyphs.h"
 #include "glyphs/GlyphValue.h"
 #include "platform/Platform.h"
-#include "settings/GlyphTokens.h"
 #include "settings/Settings.h"
 
 TextGlyphStore textGlyphStore;
@@ -23,19 +22,13 @@ bool SameGlyph(const GlyphDefinition& a, const GlyphDefinition& b) {
     return true;
 }
 
-std::string GlyphKey(int number) {
-    char key[16] = "ZAHYO";
-    char digits[4];
-    platform::FormatUnsigned(digits, static_cast<std::uint32_t>(number));
-    platform::AppendText(key, digits);
-    return key;
-}
-
 // The stored value of ZAHYO<number>, read as the saver reads it.
 std::string StoredValue(int number) {
+    char key[16];
+    MakeGlyphKey(static_cast<std::uint32_t>(number), key);
     char value[512];
-    platform::ReadProfileString(keyNames.glyphSection, GlyphKey(number).c_str(), keyNames.sentinel, value,
-                                sizeof value, keyNames.fileName);
+    platform::ReadProfileString(keyNames.glyphSection, key, keyNames.sentinel, value, sizeof value,
+                                keyNames.fileName);
     return value;
 }
 
@@ -79,18 +72,6 @@ std::string FreeName(const std::vector<KnownGlyph>& list, char32_t character) {
     return std::string();
 }
 
-// The name stored under ZAHYO<number>, or false when the key holds no
-// glyph (missing, or the end marker).
-bool StoredName(int number, std::string& name) {
-    std::string value = StoredValue(number);
-    std::string_view token;
-    if (!GlyphTokenReader(value).Next(token)) token = {};
-    name = std::string(token);
-    if (platform::CompareTextNoCase(name.c_str(), keyNames.sentinel) == 0) return false;
-    // An empty value is a key all the same: it takes its place in the list.
-    return true;
-}
-
 }  // namespace
 
 TextPlacement PlaceTextGlyphs(const std::vector<TextCharacter>& text) {
@@ -113,7 +94,7 @@ TextPlacement PlaceTextGlyphs(const std::vector<TextCharacter>& text) {
             // soon as the keys before them exist; they are kept, not reused.
             int next = static_cast<int>(list.size()) + 1;
             std::string hiddenName;
-            while (next <= kMaxListedGlyphs && StoredName(next, hiddenName)) {
+            while (next <= kMaxListedGlyphs && ReadGlyphName(static_cast<std::uint32_t>(next), hiddenName)) {
                 list.push_back(ReadKnownGlyph(next, hiddenName));
                 ++next;
             }
@@ -145,8 +126,9 @@ bool WriteTextGlyphs() {
     while (!pending.empty()) {
         const PendingGlyph& glyph = pending.front();
         const std::string value = FormatGlyphValue(glyph.name, glyph.glyph);
-        if (!platform::WriteProfileValue(keyNames.glyphSection, GlyphKey(glyph.number).c_str(), value.c_str(),
-                                         keyNames.fileName))
+        char key[16];
+        MakeGlyphKey(static_cast<std::uint32_t>(glyph.number), key);
+        if (!platform::WriteProfileValue(keyNames.glyphSection, key, value.c_str(), keyNames.fileName))
             return false;
         pending.erase(pending.begin());
     }

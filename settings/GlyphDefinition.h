@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 inline constexpr int kMaxSlots = 9;
@@ -36,6 +37,16 @@ struct GlyphNameList {
 };
 
 extern GlyphNameList glyphNameList;
+
+// The key of glyph `number`: "ZAHYO" and the number in decimal, built with
+// the platform's "%u" formatting and string append. The number has at most
+// three digits.
+void MakeGlyphKey(std::uint32_t number, char (&key)[16]);
+
+// The name stored under glyph `number` (its first token, "" for an empty
+// value; the key is read with a 255-byte buffer), or false when the key
+// holds no glyph: missing, or the end marker "ZAHYO-END".
+bool ReadGlyphName(std::uint32_t number, std::string& name);
 
 // Lists the names of ZAHYO1, ZAHYO2, ... up to the first missing key or the
 // first value named ZAHYO-END, at most 99 of them. Names longer than nine

@@ -57,10 +57,8 @@ void LoadGlyphs() {
         bool loaded = false;
         // The key carries at most three digits; other numbers name no glyph.
         if (choice >= 0 && choice <= 999) {
-            char key[16] = "ZAHYO";
-            char digits[4];
-            platform::FormatUnsigned(digits, static_cast<std::uint32_t>(choice));
-            platform::AppendText(key, digits);
+            char key[16];
+            MakeGlyphKey(static_cast<std::uint32_t>(choice), key);
             char value[512];
             platform::ReadProfileString(keyNames.glyphSection, key, keyNames.sentinel, value, sizeof value,
                                         keyNames.fileName);
