@@ -13,9 +13,6 @@ struct ConfigDialogState {
     HWND scrollBar[kScrollBarCount];
     // The slot whose colour the colour buttons set while COLORS is on.
     int colourEditSlot;
-    // Per slot 1..9, the entry its glyph list showed when the dialog last
-    // selected one there or took the user's choice from it (CB_ERR: none).
-    int shownGlyphEntry[kMaxSlots + 1];
 };
 
 extern ConfigDialogState configDialogState;

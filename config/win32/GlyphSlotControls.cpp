@@ -35,11 +35,8 @@ void FillGlyphLists(HWND dialog) {
         for (int slot = 1; slot <= kMaxSlots; ++slot)
             SendDlgItemMessageA(dialog, glyphListId[slot], CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(glyphNameList.names[i]));
-    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+    for (int slot = 1; slot <= kMaxSlots; ++slot)
         SendDlgItemMessageA(dialog, glyphListId[slot], CB_SETCURSEL, settings.*glyphChoiceField[slot], 0);
-        configDialogState.shownGlyphEntry[slot] =
-            static_cast<int>(SendDlgItemMessageA(dialog, glyphListId[slot], CB_GETCURSEL, 0, 0));
-    }
 }
 
 // With COLORS on, the colour shown is slot No.1's, and COLOR takes it.
@@ -55,22 +52,13 @@ void ShowColourControls(HWND dialog) {
 }
 
 // Runs on every notification of the list, also nested inside its own warning
-// (the list reports the loss of focus to the message box). Only a selection
-// the list did not show before is the user's choice: the notifications of an
-// unchanged list (focus gained or lost, drop-down closed) change nothing. So
-// a change the dialog made elsewhere is never put back by a list that still
-// shows the old glyph, such as a text's glyphs placed while a list kept the
-// focus, which gets it back before the lists show the text. The selection
-// and the setting are put back before the warning shows, so the nested run
-// sees the list as the dialog left it.
+// (the list reports the loss of focus to the message box). The selection and
+// the setting are put back before the warning shows, so the nested run sees
+// the corrected list.
 void OnGlyphList(HWND dialog, int slot) {
     int selection = static_cast<int>(SendDlgItemMessageA(dialog, glyphListId[slot], CB_GETCURSEL, 0, 0));
-    int& shown = configDialogState.shownGlyphEntry[slot];
-    if (selection == shown) return;
-    shown = selection;
     bool applied = ApplyGlyphSelection(settings, slot, selection, [&](int entry, ChainWarning warning) {
         SendDlgItemMessageA(dialog, glyphListId[slot], CB_SETCURSEL, entry, 0);
-        shown = entry;
         ShowDialogMessage(dialog, WarningText(warning).c_str(), MB_OK | MB_ICONWARNING);
     });
     if (!applied || slot == 1) return;

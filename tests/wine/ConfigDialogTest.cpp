@@ -593,7 +593,7 @@ TEST_F(ConfigDialog, TheTextKeepsItsSlotsWhenTheFocusReturnsToAGlyphList) {
         PostMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_TEXT_BUTTON, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
         dialog.Pump();
-        EXPECT_EQ(GetFocus(), list);
+        EXPECT_EQ(GetFocus(), button);
         for (int k = 1; k <= 3; ++k) {
             EXPECT_EQ(settings.*glyphChoiceField[k], run.slots[k - 1]) << k;
             EXPECT_EQ(dialog.Selection(glyphListId[k]), run.slots[k - 1]) << k;
