@@ -105,7 +105,14 @@ stop_program() {
 
 case "$case_name" in
 headless)
-  "$program" -render "$work/a" -frames 6 -size 320x240 -OPTIONP 2 || fail "render a"
+  # A link planted where a frame's temporary file once had a fixed name is
+  # left alone, and so is what it points to; the frames get the permissions
+  # of a new file under the umask, and no temporary file stays.
+  mkdir "$work/a" && echo keep >"$work/target" && ln -s "$work/target" "$work/a/frame-0001.png.part"
+  (umask 027 && exec "$program" -render "$work/a" -frames 6 -size 320x240 -OPTIONP 2) || fail "render a"
+  [ "$(cat "$work/target")" = keep ] && [ -L "$work/a/frame-0001.png.part" ] || fail "the planted link was followed"
+  [ "$(stat -c %a "$work/a/frame-0001.png")" = 640 ] || fail "frame mode $(stat -c %a "$work/a/frame-0001.png")"
+  [ "$(ls "$work/a" | grep -cv '^frame-000[1-6].png$')" = 1 ] || fail "left behind: $(ls "$work/a")"
   "$program" -render "$work/b" -frames 6 -size 320x240 -OPTIONP 2 || fail "render b"
   [ -f "$work/a/frame-0006.png" ] && [ ! -e "$work/a/frame-0007.png" ] || fail "wrong frame files"
   for k in 0001 0006; do cmp -s "$work/a/frame-$k.png" "$work/b/frame-$k.png" || fail "frame $k differs between runs"; done
@@ -136,7 +143,7 @@ refusals)
   refused 1 "No such file" "$program" -render "$work/r" -frames 1 -ini "$work/none.ini"
   mkdir -p "$work/p/frame-0001.png"
   refused 1 "Is a directory" "$program" -render "$work/p" -frames 1 -size 40x30
-  [ -e "$work/p/frame-0001.png.part" ] && fail "part of a frame left behind"
+  [ "$(ls "$work/p")" = frame-0001.png ] || fail "part of a frame left behind: $(ls "$work/p")"
   start_display 640x480x8
   refused 1 "PseudoColor" "$program" -window
   kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null
