@@ -3,8 +3,11 @@
 // character that font lacks.
 #include <fontconfig/fontconfig.h>
 #include <sys/stat.h>
+#include <time.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,6 +44,25 @@ bool IsFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+#ifdef KORAVEL_TEST_HOOKS
+// The tests' stand-in for a character that is slow to make:
+// KORAVEL_TEST_CHARACTER_MS milliseconds per character, which no signal
+// shortens, as none interrupts the glyph maker's arithmetic. Each start is
+// said on standard error, so that a test knows when to send its signal.
+void TakeTestTime(std::size_t position) {
+    const char* asked = std::getenv("KORAVEL_TEST_CHARACTER_MS");
+    if (asked == nullptr) return;
+    std::fprintf(stderr, "koravel: making character %zu slowly\n", position);
+    timespec until;
+    clock_gettime(CLOCK_MONOTONIC, &until);
+    const long long nanoseconds = until.tv_nsec + std::atoll(asked) * 1000000LL;
+    until.tv_sec += static_cast<time_t>(nanoseconds / 1000000000);
+    until.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+#endif
 
 // One font file opened for the text, with its metrics read once.
 struct TextFont {
@@ -157,12 +179,18 @@ private:
 
 // The text's glyphs, made once per process: a window that is resized sets
 // its scene up again from them, without reading the fonts or reporting twice.
+// A signal stops the making between characters, so the run ends within
+// one character's time (the glyph maker bounds it) however long the text.
 std::vector<GlyphDefinition> MakeTextGlyphs(const HackOptions& options) {
-    TextFonts fonts(options.font);
     std::vector<GlyphDefinition> glyphs(options.text.size(), GlyphDefinition{});
-    for (std::size_t k = 0; k < options.text.size(); ++k) {
+    if (StopRequested()) return glyphs;
+    TextFonts fonts(options.font);
+    for (std::size_t k = 0; k < options.text.size() && !StopRequested(); ++k) {
         const char32_t character = options.text[k];
         if (character == U' ') continue;
+#ifdef KORAVEL_TEST_HOOKS
+        TakeTestTime(k + 1);
+#endif
         const std::string shown = Utf8(character);
         TextFont* font = fonts.FontFor(character);
         if (!font) {

@@ -4,7 +4,8 @@
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
 # text: -text and -font, from a settings file with no glyph, give the same
-#       frames twice and one figure per character.
+#       frames twice and one figure per character; a signal ends the
+#       making of the glyphs.
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
@@ -282,6 +283,22 @@ text)
   "$program" -render "$work/c" -frames 1 "${front[@]}" -text "A$(printf '\U10FFFD')" 2>"$work/err" || fail "render A"
   grep -q "U+10FFFD" "$work/err" || fail "the missing character is not named: $(cat "$work/err")"
   [ "$(figures "$work/c/frame-0001.png")" = 1 ] || fail "A and a missing character are not one figure"
+  # A signal while the glyphs are made ends the program between two
+  # characters: each takes 4 s here, nine 36 s. It comes once the second
+  # character is begun.
+  start_display
+  declare -A pids
+  for signal in TERM INT; do
+    KORAVEL_TEST_CHARACTER_MS=4000 "$program" -window -text ABCDEFGHI 2>"$work/$signal.err" &
+    pids[$signal]=$!
+  done
+  second_begun() { grep -q "character 2" "$work/TERM.err" && grep -q "character 2" "$work/INT.err"; }
+  wait_until second_begun || fail "the glyphs are not made: $(cat "$work/TERM.err")"
+  for signal in TERM INT; do kill "-$signal" "${pids[$signal]}"; done
+  for signal in TERM INT; do
+    patience=20 wait_until gone "${pids[$signal]}" || { kill -KILL "${pids[@]}"; fail "still running after SIG$signal"; }
+    wait "${pids[$signal]}" || fail "ended with status $? after SIG$signal"
+  done
   ;;
 *)
   fail "no case $case_name"
