@@ -283,6 +283,16 @@ text)
   "$program" -render "$work/c" -frames 1 "${front[@]}" -text "A$(printf '\U10FFFD')" 2>"$work/err" || fail "render A"
   grep -q "U+10FFFD" "$work/err" || fail "the missing character is not named: $(cat "$work/err")"
   [ "$(figures "$work/c/frame-0001.png")" = 1 ] || fail "A and a missing character are not one figure"
+  # A font file that cannot be used is named in one line with the reason; a
+  # family fontconfig knows, in other case and blanks, draws without a word.
+  mkdir "$work/folder.ttf" && echo "no font" >"$work/words.ttf"
+  for font in "none.ttf:no such file" "folder.ttf:it is a folder" "words.ttf:it is not a font FreeType can read"; do
+    "$program" -render "$work/f" -frames 1 "${front[@]}" -text A -font "$work/${font%%:*}" 2>"$work/err" || fail "render $font"
+    [ "$(cat "$work/err")" = "koravel: cannot use $work/${font%%:*} as a font: ${font#*:}; taking sans-serif" ] ||
+      fail "$font: $(cat "$work/err")"
+  done
+  "$program" -render "$work/f" -frames 1 "${front[@]}" -text A -font "dejavu   SANS" 2>"$work/err" && [ ! -s "$work/err" ] ||
+    fail "dejavu   SANS: $(cat "$work/err")"
   # A signal while the glyphs are made ends the program between two
   # characters: each takes 4 s here, nine 36 s. It comes once the second
   # character is begun.
