@@ -293,6 +293,14 @@ text)
   done
   "$program" -render "$work/f" -frames 1 "${front[@]}" -text A -font "dejavu   SANS" 2>"$work/err" && [ ! -s "$work/err" ] ||
     fail "dejavu   SANS: $(cat "$work/err")"
+  # A space shows nothing also where the file's slot holds a glyph: the
+  # same frame as from the file without glyphs.
+  for ini in "$work/empty.ini" "$(dirname "$program")/res/KORAVEL.ini"; do
+    "$program" -render "$work/s" -frames 1 "${front[@]}" -ini "$ini" -OPTIONA2 5 -text "K K" -font "DejaVu Sans:bold" ||
+      fail "render K K"
+    mv "$work/s/frame-0001.png" "$work/s-$(basename "$ini").png"
+  done
+  cmp -s "$work/s-empty.ini.png" "$work/s-KORAVEL.ini.png" || fail "the space's slot shows the file's glyph"
   # A signal while the glyphs are made ends the program between two
   # characters: each takes 4 s here, nine 36 s. It comes once the second
   # character is begun.
