@@ -40,7 +40,7 @@ bool CreateFolder(const std::wstring& path) {
     return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
-HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+HANDLE OpenPath(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     if (!HasWideFileCalls())
         return CreateFileA(Narrow(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);

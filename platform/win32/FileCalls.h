@@ -27,7 +27,7 @@ inline std::string Narrow(const std::wstring& text) {
 DWORD FileAttributesOf(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 bool CreateFolder(const std::wstring& path);
-HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
+HANDLE OpenPath(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
 bool RemoveFile(const std::wstring& path);
 
 // Makes an empty file of a new name in `folder` and names it in `path`.

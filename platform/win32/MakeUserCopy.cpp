@@ -15,7 +15,7 @@ namespace platform {
 namespace {
 
 bool ReadWholeFile(const std::wstring& path, std::string& text) {
-    HANDLE file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    HANDLE file = OpenPath(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) return false;
     char chunk[65536];
     DWORD got = 0;
@@ -26,7 +26,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& text) {
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& text) {
-    HANDLE file = OpenFile(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
+    HANDLE file = OpenPath(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
