@@ -25,6 +25,9 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     };
     for (int i = 0; i < 3; ++i) EXPECT_EQ(value(kDejaVuSansText[i]), kDejaVuSansTextValues[i]);
     EXPECT_EQ(value(kDejaVuSansCircledDot), kDejaVuSansCircledDotValue);
+    EXPECT_TRUE(SystemFontHas(font, kDejaVuSansDoubleStruckA));
+    EXPECT_EQ(value(kDejaVuSansDoubleStruckA), kDejaVuSansDoubleStruckAValue);
+    EXPECT_FALSE(SystemFontHas(font, U'\U0001F319'));
     CharacterOutline outline(1);
     EXPECT_FALSE(SystemFontHas(font, U'\u3042'));
     EXPECT_FALSE(SystemGlyphOutline(font, U'\u3042', outline));
@@ -33,25 +36,6 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     EXPECT_TRUE(outline.empty());
     CloseSystemFont(font);
     EXPECT_EQ(font.dc, nullptr);
-}
-
-TEST(SystemFontOutlines, BuffersThatDoNotHoldTheirRecordsAreRefused) {
-    // One contour: its start and a line of one point, closed by a second line.
-    struct {
-        TTPOLYGONHEADER header;
-        WORD type, count;
-        POINTFX point;
-    } buffer{{28, TT_POLYGON_TYPE, {}}, TT_PRIM_LINE, 1, {}};
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&buffer);
-    CharacterOutline outline;
-    ASSERT_TRUE(NativeOutlineContours(bytes, sizeof buffer, outline));
-    EXPECT_EQ(outline.at(0).segments.size(), 2u);
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer - 1, outline));
-    buffer.count = 2;
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, outline));
-    buffer.count = 1;
-    buffer.type = TT_PRIM_QSPLINE;  // a spline needs a control and an end
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, outline));
 }
 
 }  // namespace
