@@ -7,6 +7,7 @@
 #include "data/DejaVuSansText.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
+#include "glyphs/NativeOutline.h"
 #include "glyphs/win32/SystemFontOutlines.h"
 
 namespace {
@@ -36,6 +37,26 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     EXPECT_TRUE(outline.empty());
     CloseSystemFont(font);
     EXPECT_EQ(font.dc, nullptr);
+}
+
+// The portable reader takes the system's own records.
+TEST(SystemFontOutlines, BuffersThatDoNotHoldTheirRecordsAreRefused) {
+    // One contour: its start and a line of one point, closed by a second line.
+    struct {
+        TTPOLYGONHEADER header;
+        WORD type, count;
+        POINTFX point;
+    } buffer{{28, TT_POLYGON_TYPE, {}}, TT_PRIM_LINE, 1, {}};
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&buffer);
+    CharacterOutline outline;
+    ASSERT_TRUE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
+    EXPECT_EQ(outline.at(0).segments.size(), 2u);
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer - 1, {}, false, outline));
+    buffer.count = 2;
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
+    buffer.count = 1;
+    buffer.type = TT_PRIM_QSPLINE;  // a spline needs a control and an end
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
 }
 
 }  // namespace
