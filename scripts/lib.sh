@@ -216,14 +216,14 @@ build_preset() {
 }
 
 # The fuzz targets, built by the fuzz preset as build/fuzz/fuzz/fuzz-<target>.
-KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check glyph-maker)
+KORAVEL_FUZZ_TARGETS=(settings-frames profile-text command-line dialog-rules glyph-check glyph-maker native-outline)
 
 # The repository's corpus folders a target starts from: its own, and the
 # named settings files for every target that reads settings text.
 fuzz_corpora() {
   local folder
   for folder in "$KORAVEL_ROOT/fuzz/corpus/$1" "$KORAVEL_ROOT/fuzz/corpus/settings"; do
-    case "$1" in command-line | glyph-maker) [ "${folder##*/}" = settings ] && continue ;; esac
+    case "$1" in command-line | glyph-maker | native-outline) [ "${folder##*/}" = settings ] && continue ;; esac
     [ -d "$folder" ] && echo "$folder"
   done
   return 0

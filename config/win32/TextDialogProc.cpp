@@ -4,6 +4,7 @@
 // places them in the slots (config/TextGlyphs.h) and ends the dialog with 1;
 // anything that stops the text is said in a message and the dialog stays
 // open for the user to mend it. Cancel ends it with 0 and changes nothing.
+// While the glyphs are made the dialog stays live (see MakeTextCharacters).
 #include <string>
 #include <vector>
 
@@ -19,8 +20,22 @@ namespace {
 
 constexpr int kMaxTextCharacters = kMaxSlots;
 
+// The glyphs being made: what the dialog does with the messages that come
+// meanwhile.
+struct Making {
+    bool active;
+    bool cancelled;
+};
+Making making;
+
 bool IsSpace(char32_t character) {
     return character == U' ' || character == U'\t' || character == U'\x3000';
+}
+
+// Whether the text holds a pair of UTF-16 halves at `at`: one character
+// beyond U+FFFF.
+bool PairAt(const std::wstring& text, std::size_t at) {
+    return at + 1 < text.size() && text[at] >= 0xD800 && text[at] < 0xDC00 && text[at + 1] >= 0xDC00 && text[at + 1] < 0xE000;
 }
 
 // The text as characters: UTF-16 pairs joined, a lone half kept as it is
@@ -29,7 +44,7 @@ std::u32string Characters(const std::wstring& text) {
     std::u32string characters;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t unit = text[i];
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        if (PairAt(text, i)) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
@@ -47,10 +62,17 @@ std::wstring Shown(char32_t character) {
     return {static_cast<wchar_t>(0xD800 + (character >> 10)), static_cast<wchar_t>(0xDC00 + (character & 0x3FF))};
 }
 
+// The text of a control, of at most 63 units: more than either box may hold.
 std::wstring ItemText(HWND dialog, int id) {
     wchar_t text[64] = L"";
     GetDlgItemTextW(dialog, id, text, 64);
     return text;
+}
+
+// A font's name fits a LOGFONT's face: a longer one, which only another
+// program can set in the box, is the name of no font.
+bool IsFontName(const std::wstring& face) {
+    return !face.empty() && face.size() < LF_FACESIZE;
 }
 
 void Say(HWND dialog, UINT id, const std::wstring& about, UINT icon = MB_ICONWARNING) {
@@ -67,10 +89,10 @@ int CALLBACK NoteOutlineFont(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LP
 // Whether the system has an outline font of this family name, in any of
 // the names it answers to (a Japanese font also by its Japanese name).
 bool OutlineFontExists(const std::wstring& face) {
-    if (face.empty() || face.size() >= LF_FACESIZE) return false;
+    if (!IsFontName(face)) return false;
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, face.size());
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
     bool found = false;
     HDC screen = GetDC(nullptr);
     EnumFontFamiliesExW(screen, &wanted, NoteOutlineFont, reinterpret_cast<LPARAM>(&found), 0);
@@ -80,13 +102,14 @@ bool OutlineFontExists(const std::wstring& face) {
 
 // The font the text is made in: the one picked in the font dialog while the
 // name still reads as it left it, else the named family at normal weight.
+// The name is a font's name (IsFontName); what the face cannot hold is cut.
 LOGFONTW WantedFont(const std::wstring& face) {
     if (textDialogState.fontPicked && lstrcmpiW(face.c_str(), textDialogState.pickedFont.lfFaceName) == 0)
         return textDialogState.pickedFont;
     LOGFONTW wanted{};
     wanted.lfWeight = FW_NORMAL;
     wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, face.size());
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
     return wanted;
 }
 
@@ -103,15 +126,30 @@ std::wstring DialogFontFace(HWND dialog) {
 }
 
 BOOL OnInitTextDialog(HWND dialog) {
-    SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_LIMITTEXT, kMaxTextCharacters, 0);
+    making = {};
+    // Two units for each character, so that nine beyond U+FFFF fit too;
+    // OnTextChange keeps the text to nine characters.
+    SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_LIMITTEXT, 2 * kMaxTextCharacters, 0);
     SendDlgItemMessageW(dialog, IDC_FONT_EDIT, EM_LIMITTEXT, LF_FACESIZE - 1, 0);
     const std::wstring face = textDialogState.fontPicked ? textDialogState.pickedFont.lfFaceName : DialogFontFace(dialog);
     SetDlgItemTextW(dialog, IDC_FONT_EDIT, face.c_str());
     return TRUE;
 }
 
+// Cuts the text to its first nine characters, as it is typed or set.
+void OnTextChange(HWND dialog) {
+    const std::wstring text = ItemText(dialog, IDC_TEXT_EDIT);
+    std::size_t units = 0;
+    for (int count = 0; count < kMaxTextCharacters && units < text.size(); ++count) units += PairAt(text, units) ? 2 : 1;
+    if (units == text.size()) return;
+    SetDlgItemTextW(dialog, IDC_TEXT_EDIT, text.substr(0, units).c_str());
+    SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_SETSEL, units, units);
+}
+
 void OnPickFont(HWND dialog) {
-    LOGFONTW font = WantedFont(ItemText(dialog, IDC_FONT_EDIT));
+    const std::wstring face = ItemText(dialog, IDC_FONT_EDIT);
+    if (!face.empty() && !IsFontName(face)) return Say(dialog, IDS_TEXT_NO_FONT, face);
+    LOGFONTW font = WantedFont(face);
     CHOOSEFONTW choice{};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = dialog;
@@ -123,8 +161,44 @@ void OnPickFont(HWND dialog) {
     SetDlgItemTextW(dialog, IDC_FONT_EDIT, font.lfFaceName);
 }
 
+// Handles the messages that came while a character was made, as the
+// dialog's own loop would: painting, the cursor, Cancel. A quit message is
+// left for the loops outside and stops the making.
+void HandleWaitingMessages(HWND dialog) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            making.cancelled = true;
+            return;
+        }
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// The arrow with the hourglass: busy, and still answering (Cancel works).
+HCURSOR BusyCursor() {
+    return LoadCursorA(nullptr, IDC_APPSTARTING);
+}
+
+// The controls that start or change a making are off while one runs;
+// Cancel stays on, and has the focus meanwhile.
+constexpr int kBusyControls[] = {IDC_TEXT_EDIT, IDC_FONT_EDIT, IDC_FONT_BUTTON, IDOK};
+
+void ShowMaking(HWND dialog, bool active) {
+    making.active = active;
+    if (active) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
+    for (int id : kBusyControls) EnableWindow(GetDlgItem(dialog, id), !active);
+    if (!active) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TEXT_EDIT)), TRUE);
+}
+
 // Makes the glyphs of the text; false, with the message said, when one of
-// them cannot be made.
+// them cannot be made, and false without one when Cancel stopped the
+// making. A character may take a while (a font with a great many points):
+// the dialog keeps answering between characters, with a busy cursor.
 bool MakeTextCharacters(HWND dialog, const std::u32string& text, std::vector<TextCharacter>& made,
                         std::wstring& simplified) {
     std::wstring face = ItemText(dialog, IDC_FONT_EDIT);
@@ -133,8 +207,12 @@ bool MakeTextCharacters(HWND dialog, const std::u32string& text, std::vector<Tex
         Say(dialog, IDS_TEXT_NO_FONT, face);
         return false;
     }
+    ShowMaking(dialog, true);
+    const HCURSOR cursor = SetCursor(BusyCursor());
     std::wstring missing, cannot;
     for (char32_t character : text) {
+        HandleWaitingMessages(dialog);
+        if (making.cancelled) break;
         CharacterOutline outline;
         if (!SystemFontHas(font, character) || !SystemGlyphOutline(font, character, outline)) {
             missing += Shown(character);
@@ -150,33 +228,61 @@ bool MakeTextCharacters(HWND dialog, const std::u32string& text, std::vector<Tex
         made.push_back({character, glyph.fit.glyph});
     }
     CloseSystemFont(font);
+    SetCursor(cursor);
+    ShowMaking(dialog, false);
+    if (making.cancelled) return false;
     if (!missing.empty()) Say(dialog, IDS_TEXT_MISSING, missing);
     else if (!cannot.empty()) Say(dialog, IDS_TEXT_CANNOT, cannot);
     return missing.empty() && cannot.empty();
 }
 
 void OnTextOk(HWND dialog) {
+    if (making.active) return;  // an OK that came while the glyphs are made
     const std::u32string text = Characters(ItemText(dialog, IDC_TEXT_EDIT));
     if (text.empty()) return Say(dialog, IDS_TEXT_EMPTY, L"");
     for (char32_t character : text)
         if (IsSpace(character)) return Say(dialog, IDS_TEXT_SPACE, L"");
     std::vector<TextCharacter> made;
     std::wstring simplified;
-    if (!MakeTextCharacters(dialog, text.substr(0, kMaxTextCharacters), made, simplified)) return;
+    if (!MakeTextCharacters(dialog, text.substr(0, kMaxTextCharacters), made, simplified)) {
+        if (making.cancelled) EndDialog(dialog, 0);
+        return;
+    }
     if (PlaceTextGlyphs(made) == TextPlacement::tooManyGlyphs) return Say(dialog, IDS_TEXT_TOO_MANY, L"");
     if (!simplified.empty()) Say(dialog, IDS_TEXT_SIMPLIFIED, simplified, MB_ICONINFORMATION);
     EndDialog(dialog, 1);
+}
+
+// Cancel while the glyphs are made stops the making, which then ends the
+// dialog; other commands that come meanwhile are let go.
+void OnTextCancel(HWND dialog) {
+    if (making.active) making.cancelled = true;
+    else EndDialog(dialog, 0);
+}
+
+// The busy cursor over the dialog while the glyphs are made.
+BOOL OnTextSetCursor(HWND dialog) {
+    if (!making.active) return FALSE;
+    SetCursor(BusyCursor());
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
 }
 
 }  // namespace
 
 INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return OnInitTextDialog(dialog);
+    if (message == WM_SETCURSOR) return OnTextSetCursor(dialog);
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
-        case IDC_FONT_BUTTON: OnPickFont(dialog); return TRUE;
+        case IDC_TEXT_EDIT:
+            if (HIWORD(wParam) == EN_CHANGE) OnTextChange(dialog);
+            return FALSE;
+        case IDC_FONT_BUTTON:
+            if (!making.active) OnPickFont(dialog);
+            return TRUE;
         case IDOK: OnTextOk(dialog); return TRUE;
-        case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+        case IDCANCEL: OnTextCancel(dialog); return TRUE;
         default: return FALSE;
     }
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "glyphs/GlyphOutline.h"
 
@@ -17,18 +18,26 @@ struct SystemFont {
     HGDIOBJ previous = nullptr;
     FontMetrics metrics;
     std::wstring face;  // the face the system chose for the request (GetTextFaceW)
+    // The font's 'cmap' table and its number of glyphs ('maxp'), read once:
+    // characters are looked up there as FreeType looks them up.
+    std::vector<unsigned char> characterMap;
+    unsigned glyphCount = 0;
 };
 
 // Opens the outline font that `wanted` describes (its face name, weight,
 // italic and character set; its height is ignored) in a memory DC, made at
 // its em size. The metrics are those the FreeType side reads: the em, the
 // capital height of the 'OS/2' table (version 2 and later), else the top of
-// the H. False, with nothing left open, when the system gives no outline font.
+// the H. False, with nothing left open, when the system gives no outline font
+// or one whose em lies outside the 16 to 16384 units a font may have.
 bool OpenSystemFont(const LOGFONTW& wanted, SystemFont& font);
 void CloseSystemFont(SystemFont& font);
 
-// Whether the font has a glyph of its own for the character; false beyond
-// U+FFFF, which GDI's 16-bit characters cannot name.
+// Whether the font has a glyph of its own for the character, found in the
+// font's 'cmap' table as FreeType finds it, characters beyond U+FFFF
+// included (GDI's GetGlyphIndicesW takes 16-bit characters only). A font
+// without a Unicode map there (a symbol font) is asked through the system,
+// for characters up to U+FFFF.
 bool SystemFontHas(const SystemFont& font, char32_t character);
 
 // The character's outline in font units: true with its contours (none for a
@@ -42,8 +51,3 @@ bool SystemFontHas(const SystemFont& font, char32_t character);
 // font they are read as the cubic curves they are.
 bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOutline& outline);
 
-// The contours of a GGO_NATIVE buffer of `size` bytes whose every contour
-// starts on the curve, as FreeType walks the same glyph; false when the
-// buffer is malformed (a length that does not hold its records, a record
-// type or point count that cannot be).
-bool NativeOutlineContours(const unsigned char* data, std::size_t size, CharacterOutline& outline);

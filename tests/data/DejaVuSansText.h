@@ -1,7 +1,9 @@
 // The stored values of the text "KR8" in DejaVu Sans (regular), made once by
 // the glyph maker from the font file through FreeType: every reader of that
 // font's outlines must give exactly these. The circled dot's two outer
-// contours start off the curve, one ending on it and one off it.
+// contours start off the curve, one ending on it and one off it. The
+// double-struck A lies beyond U+FFFF, where the font maps characters in its
+// full Unicode map only.
 #pragma once
 
 constexpr char32_t kDejaVuSansText[] = U"KR8";
@@ -14,3 +16,7 @@ constexpr const char* kDejaVuSansTextValues[] = {
 constexpr char32_t kDejaVuSansCircledDot = U'\u2299';
 constexpr const char* kDejaVuSansCircledDotValue =
     "U+2299,45,0,5,0,0,0,3,1,4,5,22,23,45,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-6,1,6,1,6,-12,-6,-12,9,21,-2,22,-9,21,-17,17,-24,9,-27,2,-28,-9,-24,-20,-17,-28,-9,-32,2,-33,9,-32,17,-28,24,-20,28,-9,27,2,24,9,17,17,-11,29,-3,30,5,30,11,29,18,26,28,16,32,11,35,4,36,-10,33,-19,27,-29,16,-38,10,-40,-5,-41,-11,-40,-22,-34,-27,-29,-33,-19,-36,-10,-35,4,-32,11,-28,16,-18,26";
+
+constexpr char32_t kDejaVuSansDoubleStruckA = U'\U0001D538';
+constexpr const char* kDejaVuSansDoubleStruckAValue =
+    "U+1D538,15,0,9,13,0,0,3,1,8,9,12,13,15,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,9,40,40,-40,17,-40,9,-18,-25,-18,-33,-40,-40,-40,-9,40,6,35,-5,35,21,-35,32,-35,-8,29,-23,-12,7,-12";

@@ -108,6 +108,8 @@ TEST(FontOpen, DejaVuSansGivesTheSharedValuesOfItsText) {
     }
     const MadeGlyph dot = font.Make(kDejaVuSansCircledDot, MakeOptions{});
     EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansCircledDot), dot.fit.glyph), kDejaVuSansCircledDotValue);
+    const MadeGlyph a = font.Make(kDejaVuSansDoubleStruckA, MakeOptions{});
+    EXPECT_EQ(FormatGlyphValue(DefaultGlyphName(kDejaVuSansDoubleStruckA), a.fit.glyph), kDejaVuSansDoubleStruckAValue);
 }
 
 TEST(FontOpen, RefusesFilesThatAreNoFonts) {

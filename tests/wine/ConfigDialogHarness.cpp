@@ -19,7 +19,7 @@ std::vector<CapturedBox> capturedBoxes;
 
 struct {
     std::wstring text, font;
-    int button = 0;
+    int button = 0, thenButton = 0;
 } textAnswer;
 
 // A message box is a dialog-class window owned by the configuration dialog;
@@ -30,10 +30,11 @@ LRESULT CALLBACK CatchMessageBox(int code, WPARAM wParam, LPARAM lParam) {
         wchar_t className[16] = L"";
         GetClassNameW(window, className, 16);
         if (lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_TEXT_EDIT) != nullptr) {
-            SetDlgItemTextW(window, IDC_TEXT_EDIT, textAnswer.text.c_str());
+            for (wchar_t unit : textAnswer.text) SendDlgItemMessageW(window, IDC_TEXT_EDIT, WM_CHAR, unit, 0);
             SetDlgItemTextW(window, IDC_FONT_EDIT, textAnswer.font.c_str());
             PostMessageW(window, WM_COMMAND, textAnswer.button ? textAnswer.button : IDCANCEL, 0);
-            textAnswer.button = 0;
+            if (textAnswer.thenButton) PostMessageW(window, WM_COMMAND, textAnswer.thenButton, 0);
+            textAnswer.button = textAnswer.thenButton = 0;
         } else if (lstrcmpW(className, L"#32770") == 0 && GetWindow(window, GW_OWNER) != nullptr) {
             CapturedBox box;
             wchar_t text[512] = L"";
@@ -99,8 +100,8 @@ std::string StoredValue(const std::string& file, const std::string& key) {
     return file.substr(at, stop == std::string::npos ? std::string::npos : stop - at);
 }
 
-void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button) {
-    textAnswer = {text, font, button};
+void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button, int thenButton) {
+    textAnswer = {text, font, button, thenButton};
 }
 
 MessageBoxCatcher::MessageBoxCatcher()

@@ -32,8 +32,9 @@ std::string StoredValue(const std::string& file, const std::string& key);
 
 // Message boxes raised on this thread while it lives: each is recorded and
 // closed with its OK button. The text dialog is answered once as
-// AnswerTextDialog says (the text and font typed, then the button), and
-// cancelled whenever it comes back after a message.
+// AnswerTextDialog says (the text typed, the font's name set as another
+// program would set it, then the button and, queued behind it, the second
+// button), and cancelled whenever it comes back after a message.
 struct CapturedBox {
     std::wstring caption;
     std::wstring text;
@@ -51,7 +52,7 @@ private:
     HHOOK hook_;
 };
 
-void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button = IDOK);
+void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button = IDOK, int thenButton = 0);
 
 // The dialog, modeless, for as long as the object lives.
 class OpenDialog {

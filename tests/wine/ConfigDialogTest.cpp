@@ -543,6 +543,10 @@ TEST_F(ConfigDialog, TheTextDialogStoresTheLinuxMakersGlyphsOnOkOnly) {
         OpenDialog dialog;
         configtest::AnswerTextDialog(L"KR8", L"DejaVu Sans", IDCANCEL);
         dialog.Click(IDC_TEXT_BUTTON);
+        // The dialog answers while the glyphs are made: a Cancel queued
+        // behind OK stops the making.
+        configtest::AnswerTextDialog(L"KR8", L"DejaVu Sans", IDOK, IDCANCEL);
+        dialog.Click(IDC_TEXT_BUTTON);
         EXPECT_EQ(settings.OPTIONA1, 1);
         EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), 3);
         configtest::AnswerTextDialog(L" KR8 ", L"dejavu sans");
@@ -607,22 +611,28 @@ TEST_F(ConfigDialog, TheTextKeepsItsSlotsWhenTheFocusReturnsToAGlyphList) {
     }
 }
 
+// A name longer than a font's face, which only another program can set, is
+// no font's name for Font... and OK alike.
 TEST_F(ConfigDialog, TheTextDialogSaysWhatStopsATextAndChangesNothing) {
     WriteIni(ThreeSlotFile());
     MessageBoxCatcher catcher;
     OpenDialog dialog;
+    const std::wstring longName(63, L'W');
     const struct {
         const wchar_t* text;
         const wchar_t* font;
         UINT message;
         const wchar_t* about;
+        int button = IDOK;
     } cases[] = {{L"K\x3042", L"DejaVu Sans", IDS_TEXT_MISSING, L"\x3042"},
                  {L"K", L"No Such Font", IDS_TEXT_NO_FONT, L"No Such Font"},
+                 {L"K", longName.c_str(), IDS_TEXT_NO_FONT, longName.c_str(), IDC_FONT_BUTTON},
+                 {L"K", longName.c_str(), IDS_TEXT_NO_FONT, longName.c_str()},
                  {L"K 8", L"DejaVu Sans", IDS_TEXT_SPACE, L""},
                  {L"  ", L"DejaVu Sans", IDS_TEXT_EMPTY, L""}};
     for (const auto& stop : cases) {
         catcher.Clear();
-        configtest::AnswerTextDialog(stop.text, stop.font);
+        configtest::AnswerTextDialog(stop.text, stop.font, stop.button);
         dialog.Click(IDC_TEXT_BUTTON);
         ASSERT_EQ(catcher.Boxes().size(), 1u) << stop.message;
         std::wstring said = MessageText(stop.message);
@@ -632,6 +642,21 @@ TEST_F(ConfigDialog, TheTextDialogSaysWhatStopsATextAndChangesNothing) {
         EXPECT_EQ(settings.OPTIONN, 3);
         EXPECT_EQ(glyphNameList.count, 12);
     }
+}
+
+// A character beyond U+FFFF, typed as its two UTF-16 halves, is one
+// character; nine of them fit the text.
+TEST_F(ConfigDialog, TheTextDialogTakesCharactersBeyondUffff) {
+    WriteIni(ThreeSlotFile());
+    MessageBoxCatcher catcher;
+    OpenDialog dialog;
+    std::wstring nine;
+    for (int i = 0; i < 9; ++i) nine += L"\xD835\xDD38";  // U+1D538
+    configtest::AnswerTextDialog(nine, L"DejaVu Sans");
+    dialog.Click(IDC_TEXT_BUTTON);
+    for (int slot = 1; slot <= 9; ++slot) EXPECT_EQ(settings.*glyphChoiceField[slot], 13) << slot;
+    EXPECT_EQ(settings.OPTIONN, 9);
+    EXPECT_TRUE(catcher.Boxes().empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "data/DejaVuSansText.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
+#include "glyphs/NativeOutline.h"
 #include "glyphs/win32/SystemFontOutlines.h"
 
 namespace {
@@ -25,6 +26,9 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     };
     for (int i = 0; i < 3; ++i) EXPECT_EQ(value(kDejaVuSansText[i]), kDejaVuSansTextValues[i]);
     EXPECT_EQ(value(kDejaVuSansCircledDot), kDejaVuSansCircledDotValue);
+    EXPECT_TRUE(SystemFontHas(font, kDejaVuSansDoubleStruckA));
+    EXPECT_EQ(value(kDejaVuSansDoubleStruckA), kDejaVuSansDoubleStruckAValue);
+    EXPECT_FALSE(SystemFontHas(font, U'\U0001F319'));
     CharacterOutline outline(1);
     EXPECT_FALSE(SystemFontHas(font, U'\u3042'));
     EXPECT_FALSE(SystemGlyphOutline(font, U'\u3042', outline));
@@ -35,6 +39,7 @@ TEST(SystemFontOutlines, DejaVuSansGivesTheValuesThatFreeTypeGives) {
     EXPECT_EQ(font.dc, nullptr);
 }
 
+// The portable reader takes the system's own records.
 TEST(SystemFontOutlines, BuffersThatDoNotHoldTheirRecordsAreRefused) {
     // One contour: its start and a line of one point, closed by a second line.
     struct {
@@ -44,14 +49,14 @@ TEST(SystemFontOutlines, BuffersThatDoNotHoldTheirRecordsAreRefused) {
     } buffer{{28, TT_POLYGON_TYPE, {}}, TT_PRIM_LINE, 1, {}};
     const auto* bytes = reinterpret_cast<const unsigned char*>(&buffer);
     CharacterOutline outline;
-    ASSERT_TRUE(NativeOutlineContours(bytes, sizeof buffer, outline));
+    ASSERT_TRUE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
     EXPECT_EQ(outline.at(0).segments.size(), 2u);
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer - 1, outline));
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer - 1, {}, false, outline));
     buffer.count = 2;
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, outline));
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
     buffer.count = 1;
     buffer.type = TT_PRIM_QSPLINE;  // a spline needs a control and an end
-    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, outline));
+    EXPECT_FALSE(NativeOutlineContours(bytes, sizeof buffer, {}, false, outline));
 }
 
 }  // namespace
