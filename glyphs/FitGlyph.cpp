@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "glyphs/GlyphValue.h"
+
 namespace {
 
 constexpr int kMinX = -50;
@@ -12,6 +14,8 @@ constexpr int kMaxX = 50;
 constexpr double kNegligibleArea = 1.0;
 // Points that move the outline by less than this are never worth keeping.
 constexpr double kNegligibleError = 0.2;
+// A glyph stores 32-bit whole numbers: a point beyond them cannot be stored.
+constexpr double kLargestCoordinate = 2147483647.0;
 
 double SegmentDistance(OutlinePoint p, OutlinePoint a, OutlinePoint b) {
     const double dx = b.x - a.x;
@@ -220,6 +224,18 @@ void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& 
     hole = std::move(keptHole);
 }
 
+// Why a point cannot be fitted: not a number, or beyond what a glyph stores.
+std::string CoordinateProblem(const std::vector<OutlinePath>& paths) {
+    for (const OutlinePath& path : paths) {
+        for (const OutlinePoint& point : path) {
+            if (!std::isfinite(point.x) || !std::isfinite(point.y)) return "the outline has a point that is not a number";
+            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
+                return "the outline reaches beyond the 32-bit numbers a glyph stores";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
@@ -279,6 +295,8 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
 
 GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
     GlyphFit fit;
+    fit.reason = CoordinateProblem(paths);
+    if (!fit.reason.empty()) return fit;
     std::vector<OutlinePath> contours;
     for (const OutlinePath& path : paths) {
         OutlinePath clean = WithoutRepeats(path);
@@ -415,6 +433,15 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
     }
     glyph.pointCount = point;
     glyph.contourCount = static_cast<int>(rounded.size());
+    // The saver reads a value into 512 bytes and cuts what runs past them:
+    // a glyph whose value would not fit under the longest name is refused
+    // rather than stored cut.
+    const std::size_t length = FormatGlyphValue(std::string(kGlyphNameLength, 'N'), glyph).size();
+    if (length > kGlyphValueLength) {
+        fit.reason = "the glyph's value needs " + std::to_string(length) + " characters; the saver reads " +
+                     std::to_string(kGlyphValueLength);
+        return fit;
+    }
     fit.fitted = true;
     return fit;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "config/TextGlyphs.h"
@@ -350,4 +351,38 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
         GlyphDefinition parsed{};
         EXPECT_TRUE(ParseGlyphValue(made.value, parsed)) << made.name;
     }
+}
+
+// Numbers that no font holds are refused where they enter the maker, with
+// the reason, before anything is scaled or cast to a whole number.
+TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const FontMetrics metrics{1000.0, 700.0, 0.0};
+    const CharacterOutline square = {Rectangle(0, 0, 500, 700, true)};
+    auto corner = [&square](OutlinePoint point) {
+        CharacterOutline outline = square;
+        outline[0].segments[1].to = point;
+        return outline;
+    };
+    const std::string noNumber = "the outline has a point that is not a number";
+    const std::string beyond = "the outline reaches beyond 16777216 font units, more than a font holds";
+    const std::string noEm = "the font's em is not a size from 1 to 16777216 units";
+    const struct {
+        CharacterOutline outline;
+        FontMetrics metrics;
+        std::string reason;
+    } cases[] = {
+        {corner({nan, 700}), metrics, noNumber},     {corner({500, -inf}), metrics, noNumber},
+        {corner({-1e30, 700}), metrics, beyond},     {square, {0.0, 700.0, 0.0}, noEm},
+        {square, {nan, 700.0, 0.0}, noEm},           {square, {inf, 0.0, 0.0}, noEm},
+        {square, {1e30, 700.0, 0.0}, noEm},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MakeGlyph(c.outline, c.metrics, MakeOptions{}).fit.reason, c.reason);
+
+    // A capital height that is no number, or none a font could have (below a
+    // sixteenth of the em or beyond two ems), gives way to the next figure.
+    const std::string usual = FormatGlyphValue("S", MakeGlyph(square, {1000.0, 0.0, 0.0}, MakeOptions{}).fit.glyph);
+    for (double height : {nan, inf, 62.0, 2001.0})
+        EXPECT_EQ(FormatGlyphValue("S", MakeGlyph(square, {1000.0, height, 0.0}, MakeOptions{}).fit.glyph), usual) << height;
+    EXPECT_NE(FormatGlyphValue("S", MakeGlyph(square, {1000.0, 2000.0, 0.0}, MakeOptions{}).fit.glyph), usual);
 }
