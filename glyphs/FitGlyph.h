@@ -31,7 +31,8 @@ struct GlyphFit {
     std::string reason;        // why the outline cannot be made to fit, when it cannot
     GlyphDefinition glyph{};   // the fitted glyph, when it fits
     double shapeError = 0.0;   // in design units, after rounding
-    std::string dropped;       // what `keepLargest` left out, when it left anything out
+    std::string dropped;       // what was left out of the outline, when anything was
+    std::string crossing;      // how its contours overlap or cross themselves, when they do
 };
 
 // Turns paths already in design units (cell centre at the origin, y up) into
@@ -45,6 +46,14 @@ struct GlyphFit {
 // nine); and, unless `allowCrossings`, on contours that overlap or cross
 // themselves, since the saver fills an end face with the even-odd rule and
 // would show every overlap as a hole.
+//
+// An outline far beyond what fonts hold is cut down, so that none costs
+// more than a few tens of milliseconds: of more than 256 contours only the
+// 256 largest are looked at (with `keepLargest`; without it, more than 13
+// fail at once), more than 8,192 points in all are thinned evenly to about
+// that many, and contours whose search for holes or whose simplification
+// would take many times the work of any font's glyph are thinned further.
+// `dropped` says so. The glyphs of real fonts are never cut down.
 //
 // With `keepLargest`, an outline with too many contours or holes keeps the
 // largest of them instead (a contour only with the one that holds it, so an

@@ -66,15 +66,9 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
 MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note) {
     MakeOptions options;
     options.keepLargest = true;
+    options.allowCrossings = true;
     MadeGlyph made = MakeGlyph(outline, metrics, options);
-    std::string crossing;
-    if (!made.fit.fitted && made.fit.reason.find("overlap") != std::string::npos) crossing = made.fit.reason;
-    if (!made.fit.fitted && made.fit.reason.find("crosses itself") != std::string::npos) crossing = made.fit.reason;
-    if (!crossing.empty()) {
-        options.allowCrossings = true;
-        made = MakeGlyph(outline, metrics, options);
-    }
     note = made.fit.dropped;
-    if (made.fit.fitted && !crossing.empty()) note += (note.empty() ? "" : "; ") + crossing;
+    if (made.fit.fitted && !made.fit.crossing.empty()) note += (note.empty() ? "" : "; ") + made.fit.crossing;
     return made;
 }

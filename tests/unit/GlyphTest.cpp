@@ -353,6 +353,60 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
     }
 }
 
+namespace {
+
+// `points` points evenly along the edge of a square of 700 units, every
+// other one `depth` units inwards: a tooth at every point.
+OutlineContour ToothedSquare(int points, double depth) {
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double along = 2800.0 * i / points, inward = i % 2 ? depth : 0.0;
+        const int side = static_cast<int>(along / 700.0);
+        const double t = along - 700.0 * side;
+        const OutlinePoint point = side == 0   ? OutlinePoint{t, inward}
+                                   : side == 1 ? OutlinePoint{700.0 - inward, t}
+                                   : side == 2 ? OutlinePoint{700.0 - t, 700.0 - inward}
+                                               : OutlinePoint{inward, 700.0 - t};
+        if (i == 0) contour.start = point;
+        else contour.segments.push_back({0, {}, point});
+    }
+    return contour;
+}
+
+}  // namespace
+
+// An outline far beyond what fonts hold is cut down before the steps whose
+// cost grows with the square of its points, and still gives a glyph; the
+// note says what went, the same on every build.
+TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
+    const FontMetrics metrics{1000.0, 700.0, 0.0};
+    CharacterOutline rings, stacked;
+    for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6, 6, true));
+    for (int k = 0; k < 8; ++k) stacked.push_back(ToothedSquare(1000, 0));
+    // Each note begins with what the bounds left out: points beyond 8,192;
+    // contours beyond 256, then points; points whose simplification would
+    // measure on and on (and the crossing that thinning left); points of
+    // contours lying over one another.
+    const struct {
+        const char* name;
+        CharacterOutline outline;
+        const char* note;
+    } cases[] = {
+        {"points", {ToothedSquare(10000, 0)}, "left out 1808 of the outline's 10000 points"},
+        {"rings", rings, "left out 2987 of the smallest contours, 8192 of the outline's 16384 points"},
+        {"teeth", {ToothedSquare(8000, 150)}, "left out 6976 of the kept contours' 8000 points; contour 1 crosses itself"},
+        {"stacked", stacked, "left out 5952 of the outline's 8000 points"},
+    };
+    for (const auto& hostile : cases) {
+        std::string note;
+        const MadeGlyph made = MakeTextGlyph(hostile.outline, metrics, note);
+        ASSERT_TRUE(made.fit.fitted) << hostile.name << ": " << made.fit.reason;
+        EXPECT_EQ(note.rfind(hostile.note, 0), 0u) << hostile.name << ": " << note;
+        GlyphDefinition parsed{};
+        EXPECT_TRUE(ParseGlyphValue(FormatGlyphValue(hostile.name, made.fit.glyph), parsed)) << hostile.name;
+    }
+}
+
 // Numbers that no font holds are refused where they enter the maker, with
 // the reason, before anything is scaled or cast to a whole number.
 TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
