@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <queue>
 #include <tuple>
@@ -44,6 +45,15 @@ double SignedArea(const OutlinePath& path) {
 
 bool SamePoint(OutlinePoint a, OutlinePoint b) {
     return a.x == b.x && a.y == b.y;
+}
+
+// How many points WithoutRepeats keeps: one for each run of equal points,
+// less a last run that repeats the first point.
+std::size_t DistinctPoints(const OutlinePath& path) {
+    if (path.empty()) return 0;
+    std::size_t runs = 1;
+    for (std::size_t i = 1; i < path.size(); ++i) runs += !SamePoint(path[i - 1], path[i]);
+    return runs > 1 && SamePoint(path.front(), path.back()) ? runs - 1 : runs;
 }
 
 // Drops repeated points, including a last point that repeats the first.
@@ -331,7 +341,7 @@ std::string CoordinateProblem(const std::vector<OutlinePath>& paths) {
 
 // Keeps the `limit` largest contours, in their order, and returns how many
 // went.
-std::size_t KeepLargestAreas(std::vector<OutlinePath>& contours, std::vector<double>& area, std::size_t limit) {
+std::size_t KeepLargestAreas(std::vector<const OutlinePath*>& contours, std::vector<double>& area, std::size_t limit) {
     const std::size_t count = contours.size();
     if (count <= limit) return 0;
     std::vector<std::size_t> order(count);
@@ -342,7 +352,7 @@ std::size_t KeepLargestAreas(std::vector<OutlinePath>& contours, std::vector<dou
     std::size_t to = 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (!kept[i]) continue;
-        contours[to] = std::move(contours[i]);
+        contours[to] = contours[i];
         area[to++] = area[i];
     }
     contours.resize(limit);
@@ -362,11 +372,12 @@ std::size_t PointCount(const std::vector<OutlinePath>& paths) {
 void ThinPoints(std::vector<OutlinePath>& paths, std::size_t limit) {
     const std::size_t total = PointCount(paths);
     if (total <= limit) return;
+    // In 64 bits: the products pass 32 bits for a path of a million points.
     for (OutlinePath& path : paths) {
-        const std::size_t size = path.size();
-        const std::size_t keep = std::min(size, std::max<std::size_t>(3, size * limit / total));
-        OutlinePath thin(keep);
-        for (std::size_t j = 0; j < keep; ++j) thin[j] = path[j * size / keep];
+        const std::uint64_t size = path.size();
+        const std::uint64_t keep = std::min<std::uint64_t>(size, std::max<std::uint64_t>(3, size * limit / total));
+        OutlinePath thin(static_cast<std::size_t>(keep));
+        for (std::uint64_t j = 0; j < keep; ++j) thin[static_cast<std::size_t>(j)] = path[static_cast<std::size_t>(j * size / keep)];
         path = std::move(thin);
     }
 }
@@ -498,27 +509,31 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
     GlyphFit fit;
     fit.reason = CoordinateProblem(paths);
     if (!fit.reason.empty()) return fit;
-    std::vector<OutlinePath> contours;
+    // A path is copied only once it is kept. Repeated points add nothing to
+    // its area, so the area and the count of distinct points are taken from
+    // it as it stands.
+    std::vector<const OutlinePath*> shown;
     std::vector<double> area;
     for (const OutlinePath& path : paths) {
-        OutlinePath clean = WithoutRepeats(path);
-        if (clean.size() < 3) continue;
-        const double size = std::fabs(SignedArea(clean));
+        if (DistinctPoints(path) < 3) continue;
+        const double size = std::fabs(SignedArea(path));
         if (!(size >= kNegligibleArea)) continue;
-        contours.push_back(std::move(clean));
+        shown.push_back(&path);
         area.push_back(size);
     }
-    if (contours.empty()) {
+    if (shown.empty()) {
         fit.reason = "the character has no outline to show";
         return fit;
     }
     // More than 13 contours never fit, however they nest.
-    if (!keepLargest && contours.size() > static_cast<std::size_t>(kMaxContours)) {
-        fit.reason = "the outline has " + std::to_string(contours.size()) + " contours; at most " +
+    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours)) {
+        fit.reason = "the outline has " + std::to_string(shown.size()) + " contours; at most " +
                      std::to_string(kMaxContours) + " fit";
         return fit;
     }
-    const std::size_t unexamined = KeepLargestAreas(contours, area, kContourLimit);
+    const std::size_t unexamined = KeepLargestAreas(shown, area, kContourLimit);
+    std::vector<OutlinePath> contours;
+    for (const OutlinePath* path : shown) contours.push_back(WithoutRepeats(*path));
     const std::size_t examinedPoints = PointCount(contours);
     auto thin = [&contours, &area](std::size_t limit) {
         ThinPoints(contours, limit);

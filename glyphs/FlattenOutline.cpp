@@ -20,8 +20,13 @@ double CapitalHeight(const FontMetrics& metrics) {
 
 std::vector<OutlinePath> FlattenOutline(const CharacterOutline& outline) {
     std::vector<OutlinePath> paths;
+    paths.reserve(outline.size());
     for (const OutlineContour& contour : outline) {
         OutlinePath& path = paths.emplace_back();
+        std::size_t size = 1;
+        for (const OutlineSegment& segment : contour.segments)
+            size += segment.controlCount == 1 ? kQuadraticSteps : segment.controlCount == 2 ? kCubicSteps : 1;
+        path.reserve(size);
         path.push_back(contour.start);
         for (const OutlineSegment& segment : contour.segments) {
             const OutlinePoint p0 = path.back();

@@ -381,7 +381,8 @@ OutlineContour ToothedSquare(int points, double depth) {
 TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
     const FontMetrics metrics{1000.0, 700.0, 0.0};
     CharacterOutline rings, stacked;
-    for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6, 6, true));
+    // The first ring is the largest, so it stays where it is among the kept.
+    for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6 + (k == 0), 6, true));
     for (int k = 0; k < 8; ++k) stacked.push_back(ToothedSquare(1000, 0));
     // Each note begins with what the bounds left out: points beyond 8,192;
     // contours beyond 256, then points; points whose simplification would
