@@ -72,13 +72,10 @@ private:
         return {x, Number()};
     }
     static OutlineContour Moved(OutlineContour contour, OutlinePoint by) {
-        auto move = [by](OutlinePoint& point) { point = {point.x + by.x, point.y + by.y}; };
-        move(contour.start);
-        for (OutlineSegment& segment : contour.segments) {
-            move(segment.control[0]);
-            move(segment.control[1]);
-            move(segment.to);
-        }
+        auto move = [by](OutlinePoint* point) { *point = {point->x + by.x, point->y + by.y}; };
+        move(&contour.start);
+        for (OutlineSegment& segment : contour.segments)
+            for (OutlinePoint* point : {&segment.control[0], &segment.control[1], &segment.to}) move(point);
         return contour;
     }
 

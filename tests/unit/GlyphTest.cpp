@@ -298,6 +298,22 @@ OutlineContour QuadraticRing(double cx, double cy, double rx, double ry, bool cl
     return contour;
 }
 
+// `points` points evenly along the edge of a square of 700 units, every
+// other one `depth` units inwards: a tooth at every point.
+OutlineContour ToothedSquare(int points, double depth) {
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double along = 2800.0 * i / points, in = i % 2 ? depth : 0.0;
+        const int side = static_cast<int>(along / 700.0);
+        const double t = along - 700.0 * side;
+        const OutlinePoint edge[] = {{t, in}, {700.0 - in, t}, {700.0 - t, 700.0 - in}, {in, 700.0 - t}};
+        contour.segments.push_back({0, {}, edge[side]});
+    }
+    contour.start = contour.segments.front().to;
+    contour.segments.erase(contour.segments.begin());
+    return contour;
+}
+
 }  // namespace
 
 // The same outline gives the same glyph on every build: these values are
@@ -353,28 +369,6 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
     }
 }
 
-namespace {
-
-// `points` points evenly along the edge of a square of 700 units, every
-// other one `depth` units inwards: a tooth at every point.
-OutlineContour ToothedSquare(int points, double depth) {
-    OutlineContour contour;
-    for (int i = 0; i < points; ++i) {
-        const double along = 2800.0 * i / points, inward = i % 2 ? depth : 0.0;
-        const int side = static_cast<int>(along / 700.0);
-        const double t = along - 700.0 * side;
-        const OutlinePoint point = side == 0   ? OutlinePoint{t, inward}
-                                   : side == 1 ? OutlinePoint{700.0 - inward, t}
-                                   : side == 2 ? OutlinePoint{700.0 - t, 700.0 - inward}
-                                               : OutlinePoint{inward, 700.0 - t};
-        if (i == 0) contour.start = point;
-        else contour.segments.push_back({0, {}, point});
-    }
-    return contour;
-}
-
-}  // namespace
-
 // An outline far beyond what fonts hold is cut down before the steps whose
 // cost grows with the square of its points, and still gives a glyph; the
 // note says what went, the same on every build.
@@ -388,11 +382,7 @@ TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
     // contours beyond 256, then points; points whose simplification would
     // measure on and on (and the crossing that thinning left); points of
     // contours lying over one another.
-    const struct {
-        const char* name;
-        CharacterOutline outline;
-        const char* note;
-    } cases[] = {
+    const struct { const char* name; CharacterOutline outline; const char* note; } cases[] = {
         {"points", {ToothedSquare(10000, 0)}, "left out 1808 of the outline's 10000 points"},
         {"rings", rings, "left out 2987 of the smallest contours, 8192 of the outline's 16384 points"},
         {"teeth", {ToothedSquare(8000, 150)}, "left out 6976 of the kept contours' 8000 points; contour 1 crosses itself"},
@@ -414,19 +404,11 @@ TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const FontMetrics metrics{1000.0, 700.0, 0.0};
     const CharacterOutline square = {Rectangle(0, 0, 500, 700, true)};
-    auto corner = [&square](OutlinePoint point) {
-        CharacterOutline outline = square;
-        outline[0].segments[1].to = point;
-        return outline;
-    };
+    auto corner = [&square](OutlinePoint point) { CharacterOutline bent = square; bent[0].segments[1].to = point; return bent; };
     const std::string noNumber = "the outline has a point that is not a number";
     const std::string beyond = "the outline reaches beyond 16777216 font units, more than a font holds";
     const std::string noEm = "the font's em is not a size from 1 to 16777216 units";
-    const struct {
-        CharacterOutline outline;
-        FontMetrics metrics;
-        std::string reason;
-    } cases[] = {
+    const struct { CharacterOutline outline; FontMetrics metrics; std::string reason; } cases[] = {
         {corner({nan, 700}), metrics, noNumber},     {corner({500, -inf}), metrics, noNumber},
         {corner({-1e30, 700}), metrics, beyond},     {square, {0.0, 700.0, 0.0}, noEm},
         {square, {nan, 700.0, 0.0}, noEm},           {square, {inf, 0.0, 0.0}, noEm},
