@@ -376,8 +376,9 @@ void ThinPoints(std::vector<OutlinePath>& paths, std::size_t limit) {
     for (OutlinePath& path : paths) {
         const std::uint64_t size = path.size();
         const std::uint64_t keep = std::min<std::uint64_t>(size, std::max<std::uint64_t>(3, size * limit / total));
-        OutlinePath thin(static_cast<std::size_t>(keep));
-        for (std::uint64_t j = 0; j < keep; ++j) thin[static_cast<std::size_t>(j)] = path[static_cast<std::size_t>(j * size / keep)];
+        OutlinePath thin;
+        thin.reserve(static_cast<std::size_t>(keep));
+        for (std::uint64_t j = 0; j < keep; ++j) thin.push_back(path[static_cast<std::size_t>(j * size / keep)]);
         path = std::move(thin);
     }
 }

@@ -147,7 +147,8 @@ TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
 
     // Nothing that no glyph can store is cast to a whole number.
     EXPECT_EQ(FitGlyph({{{0, 0}, {20, std::nan("")}, {0, 20}}}).reason, "the outline has a point that is not a number");
-    EXPECT_EQ(FitGlyph({{{0, 0}, {20, 0}, {0, 3e9}}}).reason, "the outline reaches beyond the 32-bit numbers a glyph stores");
+    EXPECT_EQ(FitGlyph({{{0, 0}, {20, 0}, {0, 3e9}}}).reason,
+              "the outline reaches beyond the 32-bit numbers a glyph stores");
 }
 
 // 45 points: 43 teeth `height` and nine tenths of it high, over a base

@@ -404,7 +404,7 @@ TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const FontMetrics metrics{1000.0, 700.0, 0.0};
     const CharacterOutline square = {Rectangle(0, 0, 500, 700, true)};
-    auto corner = [&square](OutlinePoint point) { CharacterOutline bent = square; bent[0].segments[1].to = point; return bent; };
+    auto corner = [&square](OutlinePoint to) { CharacterOutline bent = square; bent[0].segments[1].to = to; return bent; };
     const std::string noNumber = "the outline has a point that is not a number";
     const std::string beyond = "the outline reaches beyond 16777216 font units, more than a font holds";
     const std::string noEm = "the font's em is not a size from 1 to 16777216 units";
