@@ -1,9 +1,12 @@
-// Fuzz target: the glyph maker on any outline. Whatever contours, curves
-// and coordinates it is handed, it must finish without a sanitizer report,
-// and a glyph it makes must be one the loader takes and the scene can draw:
-// 1..45 points, 1..13 contours that cover the points in order with three or
-// more each, at most four holes (none of them contour 1), x inside the cell.
+// Fuzz target: the glyph maker on any outline and any font metrics. Whatever
+// contours, curves, coordinates and sizes it is handed, it must finish
+// without a sanitizer report, and a glyph it makes must be one the loader
+// takes and the scene can draw: 1..45 points, 1..13 contours that cover the
+// points in order with three or more each, at most four holes (none of them
+// contour 1), x inside the cell, and a value that fits the 511 characters
+// the saver reads under the longest name.
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
@@ -14,18 +17,31 @@ namespace {
 
 using fuzzsupport::Fail;
 
-// Reads the input as an outline: per contour a segment count, then per
-// segment its kind and its points as 16-bit font units.
+// Reads the input as the font's metrics (em, capital height, top of the H),
+// then a 16-bit count of contours and per contour: how many copies of it to
+// make, each moved on by an offset read once (only with copies), its start
+// point, a 16-bit count of segments and per segment its kind and its
+// points. Numbers are 32-bit integers, little-endian, in font units; the
+// four lowest stand for what no integer is: no number, plus and minus
+// infinity, and 1e300. Copies let a short input reach outlines far beyond
+// any font's, thousands of contours and tens of thousands of points.
 class OutlineReader {
 public:
     OutlineReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
-    CharacterOutline Read() {
+    FontMetrics Metrics() {
+        const double em = Number(), capitalHeight = Number(), letterHTop = Number();
+        return {em, capitalHeight, letterHTop};
+    }
+
+    CharacterOutline Outline() {
         CharacterOutline outline;
-        const int contours = Byte() % 20;
+        const int contours = Word();
         for (int c = 0; c < contours && at_ < size_; ++c) {
+            const int copies = 1 + Byte() % 64;
+            const OutlinePoint offset = copies > 1 ? Point() : OutlinePoint{};
             OutlineContour contour{Point(), {}};
-            const int segments = Byte() % 48;
+            const int segments = Word();
             for (int s = 0; s < segments && at_ < size_; ++s) {
                 OutlineSegment segment;
                 segment.controlCount = Byte() % 3;
@@ -33,17 +49,34 @@ public:
                 segment.to = Point();
                 contour.segments.push_back(segment);
             }
-            outline.push_back(contour);
+            for (int k = 0; k < copies; ++k) outline.push_back(Moved(contour, {k * offset.x, k * offset.y}));
         }
         return outline;
     }
 
 private:
     int Byte() { return at_ < size_ ? data_[at_++] : 0; }
+    int Word() { return Byte() | Byte() << 8; }
+    double Number() {
+        const std::uint32_t bits = static_cast<std::uint32_t>(Word()) | static_cast<std::uint32_t>(Word()) << 16;
+        switch (bits) {
+            case 0x80000000u: return std::numeric_limits<double>::quiet_NaN();
+            case 0x80000001u: return std::numeric_limits<double>::infinity();
+            case 0x80000002u: return -std::numeric_limits<double>::infinity();
+            case 0x80000003u: return 1e300;
+            default: return static_cast<std::int32_t>(bits);
+        }
+    }
     OutlinePoint Point() {
-        const int x = static_cast<std::int16_t>(Byte() | Byte() << 8);
-        const int y = static_cast<std::int16_t>(Byte() | Byte() << 8);
-        return {static_cast<double>(x), static_cast<double>(y)};
+        const double x = Number();
+        return {x, Number()};
+    }
+    static OutlineContour Moved(OutlineContour contour, OutlinePoint by) {
+        auto move = [by](OutlinePoint* point) { *point = {point->x + by.x, point->y + by.y}; };
+        move(&contour.start);
+        for (OutlineSegment& segment : contour.segments)
+            for (OutlinePoint* point : {&segment.control[0], &segment.control[1], &segment.to}) move(point);
+        return contour;
     }
 
     const std::uint8_t* data_;
@@ -54,13 +87,17 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const CharacterOutline outline = OutlineReader(data, size).Read();
+    OutlineReader reader(data, size);
+    const FontMetrics metrics = reader.Metrics();
+    const CharacterOutline outline = reader.Outline();
     std::string note;
-    const MadeGlyph made = MakeTextGlyph(outline, FontMetrics{1000.0, 700.0, 0.0}, note);
+    const MadeGlyph made = MakeTextGlyph(outline, metrics, note);
     if (!made.fit.fitted) return 0;
     const GlyphDefinition& glyph = made.fit.glyph;
     GlyphDefinition parsed{};
     if (!ParseGlyphValue(FormatGlyphValue("FUZZ", glyph), parsed)) Fail("the loader takes every made glyph");
+    if (FormatGlyphValue(std::string(kGlyphNameLength, 'N'), glyph).size() > kGlyphValueLength)
+        Fail("a made glyph's value fits the 511 characters the saver reads");
     if (glyph.pointCount < 1 || glyph.pointCount > kMaxGlyphPoints) Fail("a made glyph has 1..45 points");
     if (glyph.contourCount < 1 || glyph.contourCount > kMaxContours) Fail("a made glyph has 1..13 contours");
     int next = 1;

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <queue>
+#include <tuple>
+
+#include "glyphs/GlyphValue.h"
 
 namespace {
 
@@ -12,6 +17,8 @@ constexpr int kMaxX = 50;
 constexpr double kNegligibleArea = 1.0;
 // Points that move the outline by less than this are never worth keeping.
 constexpr double kNegligibleError = 0.2;
+// A glyph stores 32-bit whole numbers: a point beyond them cannot be stored.
+constexpr double kLargestCoordinate = 2147483647.0;
 
 double SegmentDistance(OutlinePoint p, OutlinePoint a, OutlinePoint b) {
     const double dx = b.x - a.x;
@@ -38,6 +45,15 @@ double SignedArea(const OutlinePath& path) {
 
 bool SamePoint(OutlinePoint a, OutlinePoint b) {
     return a.x == b.x && a.y == b.y;
+}
+
+// How many points WithoutRepeats keeps: one for each run of equal points,
+// less a last run that repeats the first point.
+std::size_t DistinctPoints(const OutlinePath& path) {
+    if (path.empty()) return 0;
+    std::size_t runs = 1;
+    for (std::size_t i = 1; i < path.size(); ++i) runs += !SamePoint(path[i - 1], path[i]);
+    return runs > 1 && SamePoint(path.front(), path.back()) ? runs - 1 : runs;
 }
 
 // Drops repeated points, including a last point that repeats the first.
@@ -82,6 +98,7 @@ struct Ring {
     std::vector<char> kept;
     std::vector<double> cost;
     int keptCount;
+    std::size_t* measured;  // distances measured so far, over all rings
 
     // How far the original path between the kept neighbours of point `i`
     // lies from the chord that would replace it.
@@ -91,8 +108,10 @@ struct Ring {
         const OutlinePoint a = points[previous[i]];
         const OutlinePoint b = points[next[i]];
         double worst = 0.0;
-        for (int j = (previous[i] + 1) % n; j != next[i]; j = (j + 1) % n)
+        for (int j = (previous[i] + 1) % n; j != next[i]; j = (j + 1) % n) {
             worst = std::max(worst, SegmentDistance(points[j], a, b));
+            ++*measured;
+        }
         return worst;
     }
 };
@@ -101,9 +120,43 @@ struct Ring {
 
 namespace {
 
+// The box around a path, widened by far more than the rounding of an edge
+// crossing: a point outside it is outside the path.
+struct PathBox {
+    double left, bottom, right, top, slack;
+
+    explicit PathBox(const OutlinePath& path) {
+        left = right = path[0].x;
+        bottom = top = path[0].y;
+        for (const OutlinePoint& point : path) {
+            left = std::min(left, point.x);
+            right = std::max(right, point.x);
+            bottom = std::min(bottom, point.y);
+            top = std::max(top, point.y);
+        }
+        slack = 1e-9 * (1.0 + std::fabs(left) + std::fabs(right));
+    }
+
+    // Whether `point` may lie inside the path. A point below the lowest or
+    // at or above the highest y crosses no edge of it, and one left or right
+    // of every x crosses its edges an even number of times or not at all
+    // (PathContains), so only points within the box need the full test.
+    bool MayHold(OutlinePoint point) const {
+        return point.y >= bottom && point.y < top && point.x >= left - slack && point.x <= right + slack;
+    }
+
+    // Whether any point of a path in this box may lie inside the path of
+    // `other`.
+    bool Overlaps(const PathBox& other) const {
+        return other.bottom <= top && bottom <= other.top && other.left - other.slack <= right + slack &&
+               left - slack <= other.right + other.slack;
+    }
+};
+
 // Contour `inner` lies inside `outer` when most of its points do: a point
-// that touches the other contour's edge cannot decide it alone.
-bool PathInside(const OutlinePath& inner, const OutlinePath& outer);
+// that touches the other contour's edge cannot decide it alone. Adds the
+// edges it tests to `measured`.
+bool PathInside(const OutlinePath& inner, const OutlinePath& outer, const PathBox& outerBox, std::size_t& measured);
 
 double Orientation(OutlinePoint a, OutlinePoint b, OutlinePoint c) {
     return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
@@ -154,10 +207,46 @@ bool PathContains(const OutlinePath& path, OutlinePoint point) {
 
 namespace {
 
-bool PathInside(const OutlinePath& inner, const OutlinePath& outer) {
+bool PathInside(const OutlinePath& inner, const OutlinePath& outer, const PathBox& outerBox, std::size_t& measured) {
+    const std::size_t majority = inner.size() / 2 + 1;
+    std::size_t open = 0;  // points that may be inside and are not yet tested
+    for (const OutlinePoint& point : inner) open += outerBox.MayHold(point);
+    // The count stops as soon as the majority is reached or out of reach.
     std::size_t inside = 0;
-    for (const OutlinePoint& point : inner) inside += PathContains(outer, point);
-    return inside * 2 > inner.size();
+    for (std::size_t i = 0; i < inner.size() && inside < majority && inside + open >= majority; ++i) {
+        if (!outerBox.MayHold(inner[i])) continue;
+        --open;
+        inside += PathContains(outer, inner[i]);
+        measured += outer.size();
+    }
+    return inside >= majority;
+}
+
+// Marks as holes the contours that lie inside an odd number of others (an
+// island within a hole, inside an even number, is solid again), and notes
+// for each the smallest contour around it, within `work` edge tests: false
+// when that is not enough. Only contours whose boxes meet are compared, so
+// the tests grow with the points of contours that lie over one another.
+bool FindHoles(const std::vector<OutlinePath>& contours, const std::vector<double>& area, std::size_t work,
+               std::vector<bool>& hole, std::vector<int>& holder) {
+    std::vector<PathBox> boxes;
+    for (const OutlinePath& contour : contours) boxes.emplace_back(contour);
+    hole.assign(contours.size(), false);
+    holder.assign(contours.size(), -1);
+    std::size_t measured = 0;
+    for (std::size_t i = 0; i < contours.size(); ++i) {
+        int depth = 0;
+        for (std::size_t j = 0; j < contours.size(); ++j) {
+            if (j == i || !boxes[i].Overlaps(boxes[j])) continue;
+            const bool inside = PathInside(contours[i], contours[j], boxes[j], measured);
+            if (measured > work) return false;
+            if (!inside) continue;
+            ++depth;
+            if (holder[i] < 0 || area[j] < area[static_cast<std::size_t>(holder[i])]) holder[i] = static_cast<int>(j);
+        }
+        hole[i] = depth % 2 == 1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -177,23 +266,25 @@ double ShapeError(const OutlinePath& original, const OutlinePath& simplified) {
 namespace {
 
 void AddDropped(std::string& dropped, const std::string& what) {
+    if (what.empty()) return;
     dropped += (dropped.empty() ? "left out " : ", ") + what;
 }
 
 // Keeps at most 13 contours and 4 holes, the largest first; a contour stays
 // only with the one that holds it, so an island never outlives its hole
-// (the even-odd face would show it as a hole of its own).
+// (the even-odd face would show it as a hole of its own). `area` is each
+// contour's area; `unexamined` counts the smallest contours already left out
+// before holes were looked for.
 void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& hole, const std::vector<int>& holder,
-                         std::string& dropped) {
+                         const std::vector<double>& area, std::size_t unexamined, std::string& dropped) {
     const std::size_t count = contours.size();
-    std::vector<double> area(count);
-    for (std::size_t i = 0; i < count; ++i) area[i] = std::fabs(SignedArea(contours[i]));
     std::vector<std::size_t> order(count);
     for (std::size_t i = 0; i < count; ++i) order[i] = i;
     // A holder is larger than what it holds, so it is decided first.
     std::stable_sort(order.begin(), order.end(), [&area](std::size_t a, std::size_t b) { return area[a] > area[b]; });
     std::vector<bool> kept(count, false);
-    int keptContours = 0, keptHoles = 0, droppedContours = 0, droppedHoles = 0;
+    int keptContours = 0, keptHoles = 0;
+    std::size_t droppedContours = unexamined, droppedHoles = 0;
     for (std::size_t i : order) {
         const bool fits = keptContours < kMaxContours && (!hole[i] || keptHoles < kMaxHoles);
         // Contours that overlap may each count as inside the other: only a
@@ -220,15 +311,97 @@ void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& 
     hole = std::move(keptHole);
 }
 
-}  // namespace
+// What the fitting takes in at most. The densest glyphs of real fonts stay
+// far below both (DejaVu's hold up to 43 contours and 5,600 points once
+// flattened, IPAGothic's kanji 26 contours and 2,100 points, a rough
+// typewriter face 6,435 points), so they are fitted exactly as they come;
+// only a damaged or hostile outline is cut down. With the work bounds below,
+// this keeps any outline within a few tens of milliseconds.
+constexpr std::size_t kContourLimit = 256;
+constexpr std::size_t kPointLimit = 8192;
+// The edge tests the search for holes may take: five times what the most
+// demanding glyph of a real font takes (3.2 million, a rough typewriter
+// face; DejaVu's take at most 1.9 million, IPAGothic's 220,000). Contours
+// that lie over one another with so many points that the search needs more
+// are thinned to `kShortHoleSearch` points in all and searched again.
+constexpr std::size_t kHoleWork = 16000000;
+constexpr std::size_t kShortHoleSearch = 2048;
 
-std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
-                                       double negligibleError) {
+// Why a point cannot be fitted: not a number, or beyond what a glyph stores.
+std::string CoordinateProblem(const std::vector<OutlinePath>& paths) {
+    for (const OutlinePath& path : paths) {
+        for (const OutlinePoint& point : path) {
+            if (!std::isfinite(point.x) || !std::isfinite(point.y)) return "the outline has a point that is not a number";
+            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
+                return "the outline reaches beyond the 32-bit numbers a glyph stores";
+        }
+    }
+    return {};
+}
+
+// Keeps the `limit` largest contours, in their order, and returns how many
+// went.
+std::size_t KeepLargestAreas(std::vector<const OutlinePath*>& contours, std::vector<double>& area, std::size_t limit) {
+    const std::size_t count = contours.size();
+    if (count <= limit) return 0;
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&area](std::size_t a, std::size_t b) { return area[a] > area[b]; });
+    std::vector<bool> kept(count, false);
+    for (std::size_t i = 0; i < limit; ++i) kept[order[i]] = true;
+    std::size_t to = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!kept[i]) continue;
+        contours[to] = contours[i];
+        area[to++] = area[i];
+    }
+    contours.resize(limit);
+    area.resize(limit);
+    return count - limit;
+}
+
+std::size_t PointCount(const std::vector<OutlinePath>& paths) {
+    std::size_t total = 0;
+    for (const OutlinePath& path : paths) total += path.size();
+    return total;
+}
+
+// Thins the paths to about `limit` points in all, each in proportion to its
+// size and keeping three or more, by taking evenly spaced points from its
+// first one on: one pass, whatever the paths hold.
+void ThinPoints(std::vector<OutlinePath>& paths, std::size_t limit) {
+    const std::size_t total = PointCount(paths);
+    if (total <= limit) return;
+    // In 64 bits: the products pass 32 bits for a path of a million points.
+    for (OutlinePath& path : paths) {
+        const std::uint64_t size = path.size();
+        const std::uint64_t keep = std::min<std::uint64_t>(size, std::max<std::uint64_t>(3, size * limit / total));
+        OutlinePath thin;
+        thin.reserve(static_cast<std::size_t>(keep));
+        for (std::uint64_t j = 0; j < keep; ++j) thin.push_back(path[static_cast<std::size_t>(j * size / keep)]);
+        path = std::move(thin);
+    }
+}
+
+std::string PointsLeftOut(std::size_t before, std::size_t after, const char* whose) {
+    if (after >= before) return {};
+    return std::to_string(before - after) + " of " + whose + " " + std::to_string(before) + " points";
+}
+
+// SimplifyPaths within `work` measurements of a point's distance from a
+// chord, which it takes from `work`: false, with `simplified` untouched,
+// when that is not enough. Each point that goes measures the span of the
+// original path under each of its neighbours again; the spans grow as
+// points go, and an outline can make them grow all along one stretch, so
+// the count, not the number of points, bounds the time.
+bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, double negligibleError,
+                    std::size_t& work, std::vector<OutlinePath>& simplified) {
+    std::size_t measured = 0;
     std::vector<Ring> rings;
     int total = 0;
     for (const OutlinePath& path : paths) {
         const int n = static_cast<int>(path.size());
-        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), n};
+        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), n, &measured};
         for (int i = 0; i < n; ++i) {
             ring.previous.push_back((i + n - 1) % n);
             ring.next.push_back((i + 1) % n);
@@ -238,24 +411,25 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
         total += n;
     }
 
-    for (;;) {
-        Ring* cheapestRing = nullptr;
-        int cheapest = -1;
-        double cheapestCost = std::numeric_limits<double>::infinity();
-        for (Ring& ring : rings) {
-            if (ring.keptCount <= 3) continue;
-            for (int i = 0; i < static_cast<int>(ring.kept.size()); ++i) {
-                if (ring.kept[i] && ring.cost[i] < cheapestCost) {
-                    cheapestCost = ring.cost[i];
-                    cheapestRing = &ring;
-                    cheapest = i;
-                }
-            }
+    // The next point to go is the cheapest of the paths that keep more than
+    // three; of equal costs, the first path's and then the first point's. A
+    // queue ordered that way finds it without scanning every point again:
+    // each change of cost adds an entry, and entries whose point has gone or
+    // whose cost has changed since are passed over.
+    using Candidate = std::tuple<double, int, int>;  // cost, ring, point
+    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<Candidate>> queue;
+    for (int r = 0; r < static_cast<int>(rings.size()); ++r)
+        for (int i = 0; i < static_cast<int>(rings[r].cost.size()); ++i) queue.emplace(rings[r].cost[i], r, i);
+    while (!queue.empty()) {
+        const auto [cheapestCost, r, cheapest] = queue.top();
+        Ring& ring = rings[static_cast<std::size_t>(r)];
+        if (!ring.kept[cheapest] || ring.cost[cheapest] != cheapestCost || ring.keptCount <= 3) {
+            queue.pop();
+            continue;
         }
-        if (!cheapestRing) break;
         if (total <= pointBudget && cheapestCost > negligibleError) break;
+        queue.pop();
 
-        Ring& ring = *cheapestRing;
         const int before = ring.previous[cheapest];
         const int after = ring.next[cheapest];
         ring.kept[cheapest] = 0;
@@ -265,44 +439,117 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
         --total;
         ring.cost[before] = ring.RemovalCost(before);
         ring.cost[after] = ring.RemovalCost(after);
+        if (measured > work) break;
+        queue.emplace(ring.cost[before], r, before);
+        queue.emplace(ring.cost[after], r, after);
     }
+    if (measured > work) {
+        work = 0;
+        return false;
+    }
+    work -= measured;
 
-    std::vector<OutlinePath> result;
+    simplified.clear();
     for (const Ring& ring : rings) {
         OutlinePath path;
         for (std::size_t i = 0; i < ring.kept.size(); ++i)
             if (ring.kept[i]) path.push_back((*ring.original)[i]);
-        result.push_back(std::move(path));
+        simplified.push_back(std::move(path));
     }
-    return result;
+    return true;
+}
+
+// The distances the simplification of one glyph may measure: ten times
+// what the most demanding glyph of a real font takes (380,000, the same
+// typewriter face; DejaVu's take at most 160,000, IPAGothic's 55,000). An
+// outline that needs more is thinned to `kShortSimplification` points in
+// all, where even the worst case takes a few million, and simplified again.
+constexpr std::size_t kSimplificationWork = 4000000;
+constexpr std::size_t kShortSimplification = 1024;
+
+// Simplifies the contours to 45 points and rounds them to whole units;
+// `rounded` stays empty when they need more than 45. Rounding can leave a
+// few points redundant, and removing them frees budget: simplify again with
+// the freed points while the budget was what limited the outline and the
+// result still fits. False when that takes more than `work` measurements.
+bool SimplifyAndRound(const std::vector<OutlinePath>& contours, std::size_t work, std::vector<OutlinePath>& rounded) {
+    int budget = kMaxGlyphPoints;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<OutlinePath> simplified;
+        if (!SimplifyWithin(contours, budget, kNegligibleError, work, simplified)) return false;
+        std::vector<OutlinePath> candidate;
+        int simplifiedCount = 0;
+        int used = 0;
+        for (const OutlinePath& simple : simplified) {
+            simplifiedCount += static_cast<int>(simple.size());
+            OutlinePath path;
+            for (const OutlinePoint& point : simple) path.push_back({std::round(point.x), std::round(point.y)});
+            path = WithoutRedundantPoints(path);
+            used += static_cast<int>(path.size());
+            candidate.push_back(std::move(path));
+        }
+        if (used > kMaxGlyphPoints) break;
+        rounded = std::move(candidate);
+        if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
+        budget += kMaxGlyphPoints - used;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
+                                       double negligibleError) {
+    std::size_t unbounded = std::numeric_limits<std::size_t>::max();
+    std::vector<OutlinePath> simplified;
+    SimplifyWithin(paths, pointBudget, negligibleError, unbounded, simplified);
+    return simplified;
 }
 
 GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
     GlyphFit fit;
-    std::vector<OutlinePath> contours;
+    fit.reason = CoordinateProblem(paths);
+    if (!fit.reason.empty()) return fit;
+    // A path is copied only once it is kept. Repeated points add nothing to
+    // its area, so the area and the count of distinct points are taken from
+    // it as it stands.
+    std::vector<const OutlinePath*> shown;
+    std::vector<double> area;
     for (const OutlinePath& path : paths) {
-        OutlinePath clean = WithoutRepeats(path);
-        if (clean.size() >= 3 && std::fabs(SignedArea(clean)) >= kNegligibleArea) contours.push_back(std::move(clean));
+        if (DistinctPoints(path) < 3) continue;
+        const double size = std::fabs(SignedArea(path));
+        if (!(size >= kNegligibleArea)) continue;
+        shown.push_back(&path);
+        area.push_back(size);
     }
-    if (contours.empty()) {
+    if (shown.empty()) {
         fit.reason = "the character has no outline to show";
         return fit;
     }
-    // A contour inside an odd number of others is a hole; inside an even
-    // number (an island within a hole) it is solid again.
-    std::vector<bool> hole(contours.size(), false);
-    std::vector<int> holder(contours.size(), -1);  // the smallest contour around it
-    for (std::size_t i = 0; i < contours.size(); ++i) {
-        int depth = 0;
-        for (std::size_t j = 0; j < contours.size(); ++j) {
-            if (j == i || !PathInside(contours[i], contours[j])) continue;
-            ++depth;
-            if (holder[i] < 0 || std::fabs(SignedArea(contours[j])) < std::fabs(SignedArea(contours[holder[i]])))
-                holder[i] = static_cast<int>(j);
-        }
-        hole[i] = depth % 2 == 1;
+    // More than 13 contours never fit, however they nest.
+    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours)) {
+        fit.reason = "the outline has " + std::to_string(shown.size()) + " contours; at most " +
+                     std::to_string(kMaxContours) + " fit";
+        return fit;
     }
-    if (keepLargest) KeepLargestContours(contours, hole, holder, fit.dropped);
+    const std::size_t unexamined = KeepLargestAreas(shown, area, kContourLimit);
+    std::vector<OutlinePath> contours;
+    for (const OutlinePath* path : shown) contours.push_back(WithoutRepeats(*path));
+    const std::size_t examinedPoints = PointCount(contours);
+    auto thin = [&contours, &area](std::size_t limit) {
+        ThinPoints(contours, limit);
+        for (std::size_t i = 0; i < contours.size(); ++i) area[i] = std::fabs(SignedArea(contours[i]));
+    };
+    if (examinedPoints > kPointLimit) thin(kPointLimit);
+    std::vector<bool> hole;
+    std::vector<int> holder;  // the smallest contour around each
+    if (!FindHoles(contours, area, kHoleWork, hole, holder)) {
+        thin(kShortHoleSearch);
+        FindHoles(contours, area, std::numeric_limits<std::size_t>::max(), hole, holder);
+    }
+    const std::string thinned = PointsLeftOut(examinedPoints, PointCount(contours), "the outline's");
+    if (keepLargest) KeepLargestContours(contours, hole, holder, area, unexamined, fit.dropped);
+    AddDropped(fit.dropped, thinned);
     // Contours that each lie within another (they overlap) leave no outer
     // one: with nothing around them, none of them is a hole.
     if (std::find(hole.begin(), hole.end(), false) == hole.end()) hole.assign(hole.size(), false);
@@ -329,27 +576,12 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
                     hole.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
     }
 
-    // Rounding can leave a few points redundant, and removing them frees
-    // budget: simplify again with the freed points while the budget was what
-    // limited the outline and the result still fits.
     std::vector<OutlinePath> rounded;
-    int budget = kMaxGlyphPoints;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::vector<OutlinePath> candidate;
-        int simplifiedCount = 0;
-        int used = 0;
-        for (const OutlinePath& simple : SimplifyPaths(contours, budget, kNegligibleError)) {
-            simplifiedCount += static_cast<int>(simple.size());
-            OutlinePath path;
-            for (const OutlinePoint& point : simple) path.push_back({std::round(point.x), std::round(point.y)});
-            path = WithoutRedundantPoints(path);
-            used += static_cast<int>(path.size());
-            candidate.push_back(std::move(path));
-        }
-        if (used > kMaxGlyphPoints) break;
-        rounded = std::move(candidate);
-        if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
-        budget += kMaxGlyphPoints - used;
+    if (!SimplifyAndRound(contours, kSimplificationWork, rounded)) {
+        const std::size_t kept = PointCount(contours);
+        ThinPoints(contours, kShortSimplification);
+        AddDropped(fit.dropped, PointsLeftOut(kept, PointCount(contours), "the kept contours'"));
+        SimplifyAndRound(contours, std::numeric_limits<std::size_t>::max(), rounded);
     }
     if (rounded.empty()) {
         fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
@@ -384,9 +616,10 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
         }
     }
 
-    if (!allowCrossings) {
-        fit.reason = CrossingProblem(rounded);
-        if (!fit.reason.empty()) return fit;
+    fit.crossing = CrossingProblem(rounded);
+    if (!allowCrossings && !fit.crossing.empty()) {
+        fit.reason = fit.crossing;
+        return fit;
     }
 
     GlyphDefinition& glyph = fit.glyph;
@@ -415,6 +648,15 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
     }
     glyph.pointCount = point;
     glyph.contourCount = static_cast<int>(rounded.size());
+    // The saver reads a value into 512 bytes and cuts what runs past them:
+    // a glyph whose value would not fit under the longest name is refused
+    // rather than stored cut.
+    const std::size_t length = FormatGlyphValue(std::string(kGlyphNameLength, 'N'), glyph).size();
+    if (length > kGlyphValueLength) {
+        fit.reason = "the glyph's value needs " + std::to_string(length) + " characters; the saver reads " +
+                     std::to_string(kGlyphValueLength);
+        return fit;
+    }
     fit.fitted = true;
     return fit;
 }

@@ -14,8 +14,8 @@
 // path from the chord that replaces it), so straight runs go first and
 // corners and tight curves keep their points. Points whose removal moves
 // the outline by no more than `negligibleError` go even within the budget.
-// The paths must hold at least three points each and no more than three
-// each may be asked for in all.
+// The paths must hold at least three points each, all of them numbers, and
+// no more than three each may be asked for in all.
 std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, int pointBudget,
                                        double negligibleError);
 
@@ -31,18 +31,29 @@ struct GlyphFit {
     std::string reason;        // why the outline cannot be made to fit, when it cannot
     GlyphDefinition glyph{};   // the fitted glyph, when it fits
     double shapeError = 0.0;   // in design units, after rounding
-    std::string dropped;       // what `keepLargest` left out, when it left anything out
+    std::string dropped;       // what was left out of the outline, when anything was
+    std::string crossing;      // how its contours overlap or cross themselves, when they do
 };
 
 // Turns paths already in design units (cell centre at the origin, y up) into
 // a glyph: drops paths with no area, marks as holes the paths that lie inside
 // an odd number of others, simplifies to the point budget, rounds to whole
 // units and removes points that rounding made redundant. Fails, with the
-// reason, on an empty outline, more than 13 contours, more than four holes,
-// a contour that rounding collapses, or x outside -50..50; and, unless
-// `allowCrossings`, on contours that overlap or cross themselves, since the
-// saver fills an end face with the even-odd rule and would show every
-// overlap as a hole.
+// reason, on a point that is not a number or lies beyond the 32-bit numbers
+// a glyph stores, an empty outline, more than 13 contours, more than four
+// holes, a contour that rounding collapses, x outside -50..50, or a value
+// that would not fit the 511 characters the saver reads (under a name of
+// nine); and, unless `allowCrossings`, on contours that overlap or cross
+// themselves, since the saver fills an end face with the even-odd rule and
+// would show every overlap as a hole.
+//
+// An outline far beyond what fonts hold is cut down, so that none costs
+// more than a few tens of milliseconds: of more than 256 contours only the
+// 256 largest are looked at (with `keepLargest`; without it, more than 13
+// fail at once), more than 8,192 points in all are thinned evenly to about
+// that many, and contours whose search for holes or whose simplification
+// would take many times the work of any font's glyph are thinned further.
+// `dropped` says so. The glyphs of real fonts are never cut down.
 //
 // With `keepLargest`, an outline with too many contours or holes keeps the
 // largest of them instead (a contour only with the one that holds it, so an

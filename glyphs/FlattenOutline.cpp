@@ -10,15 +10,23 @@ constexpr int kCubicSteps = 24;
 }  // namespace
 
 double CapitalHeight(const FontMetrics& metrics) {
-    if (metrics.capitalHeight > 0.0) return metrics.capitalHeight;
-    if (metrics.letterHTop > 0.0) return metrics.letterHTop;
-    return metrics.unitsPerEm * 0.7;
+    const double em = metrics.unitsPerEm;
+    if (!(em >= 1.0 && em <= kLargestFontUnits)) return 0.0;
+    auto believable = [em](double height) { return height >= em / 16.0 && height <= em * 2.0; };
+    if (believable(metrics.capitalHeight)) return metrics.capitalHeight;
+    if (believable(metrics.letterHTop)) return metrics.letterHTop;
+    return em * 0.7;
 }
 
 std::vector<OutlinePath> FlattenOutline(const CharacterOutline& outline) {
     std::vector<OutlinePath> paths;
+    paths.reserve(outline.size());
     for (const OutlineContour& contour : outline) {
         OutlinePath& path = paths.emplace_back();
+        std::size_t size = 1;
+        for (const OutlineSegment& segment : contour.segments)
+            size += segment.controlCount == 1 ? kQuadraticSteps : segment.controlCount == 2 ? kCubicSteps : 1;
+        path.reserve(size);
         path.push_back(contour.start);
         for (const OutlineSegment& segment : contour.segments) {
             const OutlinePoint p0 = path.back();

@@ -49,8 +49,17 @@ struct FontMetrics {
     double letterHTop = 0.0;
 };
 
+// The largest em and the largest coordinate, in font units, that the glyph
+// maker takes: 256 times what the 16-bit units of TrueType and CFF fonts
+// reach. Anything beyond comes from a damaged or hostile font.
+inline constexpr long kLargestFontUnitCount = 16777216;
+inline constexpr double kLargestFontUnits = kLargestFontUnitCount;
+
 // The capital height in font units: the font's own figure, else the height
-// of its H, else seven tenths of the em.
+// of its H, else seven tenths of the em. A figure that is not a number or
+// lies outside a sixteenth of the em to two ems is no capital height (real
+// fonts give two thirds to three quarters of the em) and is passed over.
+// 0 when the em itself is not a number from 1 to kLargestFontUnits.
 double CapitalHeight(const FontMetrics& metrics);
 
 // The outline flattened: every curve becomes short lines (16 to a quadratic

@@ -7,6 +7,9 @@
 
 #include "settings/GlyphDefinition.h"
 
+// The longest value the saver reads: it reads a value into 512 bytes.
+inline constexpr std::size_t kGlyphValueLength = 511;
+
 // The value of a ZAHYO key for `glyph`: name, pointCount, reserved, the four
 // hole starts, contourCount, all 13 contour pairs (pairs beyond
 // contourCount as 0,0) and the points, 34 + 2P tokens in all.

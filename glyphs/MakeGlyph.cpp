@@ -1,9 +1,41 @@
 #include "glyphs/MakeGlyph.h"
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Why the outline cannot be read as font units: a point that is not a
+// number or lies beyond what any font holds. Curves stay within their
+// points, so every flattened point is then a number within the bound too.
+std::string OutlineProblem(const CharacterOutline& outline) {
+    auto problem = [](OutlinePoint point) -> std::string {
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) return "the outline has a point that is not a number";
+        if (std::fabs(point.x) <= kLargestFontUnits && std::fabs(point.y) <= kLargestFontUnits) return {};
+        return "the outline reaches beyond " + std::to_string(kLargestFontUnitCount) + " font units, more than a font holds";
+    };
+    for (const OutlineContour& contour : outline) {
+        std::string reason = problem(contour.start);
+        for (const OutlineSegment& segment : contour.segments) {
+            for (int k = 0; k < segment.controlCount && k < 2 && reason.empty(); ++k) reason = problem(segment.control[k]);
+            if (reason.empty()) reason = problem(segment.to);
+        }
+        if (!reason.empty()) return reason;
+    }
+    return {};
+}
+
+}  // namespace
 
 MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics, const MakeOptions& options) {
     MadeGlyph made;
+    const double capitalHeight = CapitalHeight(metrics);
+    if (capitalHeight <= 0.0) {
+        made.fit.reason = "the font's em is not a size from 1 to " + std::to_string(kLargestFontUnitCount) + " units";
+        return made;
+    }
+    made.fit.reason = OutlineProblem(outline);
+    if (!made.fit.reason.empty()) return made;
     std::vector<OutlinePath> paths = FlattenOutline(outline);
     double left = 0.0, right = 0.0;
     bool any = false;
@@ -18,7 +50,7 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
         made.fit.reason = "the character has no outline to show";
         return made;
     }
-    double scale = options.capitalHeight / CapitalHeight(metrics);
+    double scale = options.capitalHeight / capitalHeight;
     if ((right - left) * scale > options.maximumWidth) {
         scale = options.maximumWidth / (right - left);
         made.narrowed = true;
@@ -34,15 +66,9 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
 MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note) {
     MakeOptions options;
     options.keepLargest = true;
+    options.allowCrossings = true;
     MadeGlyph made = MakeGlyph(outline, metrics, options);
-    std::string crossing;
-    if (!made.fit.fitted && made.fit.reason.find("overlap") != std::string::npos) crossing = made.fit.reason;
-    if (!made.fit.fitted && made.fit.reason.find("crosses itself") != std::string::npos) crossing = made.fit.reason;
-    if (!crossing.empty()) {
-        options.allowCrossings = true;
-        made = MakeGlyph(outline, metrics, options);
-    }
     note = made.fit.dropped;
-    if (made.fit.fitted && !crossing.empty()) note += (note.empty() ? "" : "; ") + crossing;
+    if (made.fit.fitted && !made.fit.crossing.empty()) note += (note.empty() ? "" : "; ") + made.fit.crossing;
     return made;
 }

@@ -78,6 +78,12 @@ bool GlyphFont::Open(const std::string& path, std::string& error, long faceIndex
         error = path + " has no Unicode character map";
         return false;
     }
+    // Glyphs are scaled by the em (through the capital height): a font
+    // without one cannot be scaled at all.
+    if (library_->face->units_per_EM == 0) {
+        error = path + " gives 0 units per em";
+        return false;
+    }
     return true;
 }
 
@@ -118,6 +124,16 @@ bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::stri
         reason = "the glyph for " + CharacterName(character) + " is not an outline";
         return false;
     }
+    const FT_Outline& points = face->glyph->outline;
+    for (int i = 0; i < points.n_points; ++i) {
+        const FT_Vector& point = points.points[i];
+        if (point.x >= -kLargestFontUnits && point.x <= kLargestFontUnits && point.y >= -kLargestFontUnits &&
+            point.y <= kLargestFontUnits)
+            continue;
+        reason = "the outline of " + CharacterName(character) + " reaches beyond " +
+                 std::to_string(kLargestFontUnitCount) + " font units, more than a font holds";
+        return false;
+    }
     FT_Outline_Funcs functions{};
     functions.move_to = MoveTo;
     functions.line_to = LineTo;
@@ -129,7 +145,6 @@ bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::stri
     }
     // A contour of one point has no ink, and the system's outlines on Windows
     // leave it out: left out here too, both sides give the same contours.
-    const FT_Outline& points = face->glyph->outline;
     for (int contour = points.n_contours - 1; contour >= 0; --contour) {
         const int first = contour == 0 ? 0 : points.contours[contour - 1] + 1;
         if (points.contours[contour] == first && static_cast<std::size_t>(contour) < outline.size())

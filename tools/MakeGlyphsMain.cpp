@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
                          number, kMaxListedGlyphs);
         if (made.narrowed)
             std::fprintf(stderr, "koravel-make-glyphs: note: %s was narrowed to fit the cell\n", request.name.c_str());
+        if (!made.fit.dropped.empty())
+            std::fprintf(stderr, "koravel-make-glyphs: note: %s: %s\n", request.name.c_str(), made.fit.dropped.c_str());
         const GlyphDefinition& glyph = made.fit.glyph;
         if (verbose) {
             int holes = 0;

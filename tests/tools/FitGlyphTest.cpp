@@ -144,6 +144,31 @@ TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
     const GlyphFit wide = FitGlyph({DenseRectangle(-60, -10, 10, 10)});
     EXPECT_FALSE(wide.fitted);
     EXPECT_EQ(wide.reason, "the outline reaches x = -60, outside the cell's -50..50");
+
+    // Nothing that no glyph can store is cast to a whole number.
+    EXPECT_EQ(FitGlyph({{{0, 0}, {20, std::nan("")}, {0, 20}}}).reason, "the outline has a point that is not a number");
+    EXPECT_EQ(FitGlyph({{{0, 0}, {20, 0}, {0, 3e9}}}).reason,
+              "the outline reaches beyond the 32-bit numbers a glyph stores");
+}
+
+// 45 points: 43 teeth `height` and nine tenths of it high, over a base
+// `height` deep.
+OutlinePath Comb(double height) {
+    OutlinePath comb;
+    for (int i = 0; i < 43; ++i) comb.push_back({-42.0 + 2 * i, i % 2 ? height * 0.9 : height});
+    comb.push_back({42, -height});
+    comb.push_back({-42, -height});
+    return comb;
+}
+
+// The saver reads 511 characters of a value: a glyph fits them under the
+// longest name, or it is refused.
+TEST(FitGlyph, RefusesAGlyphWhoseValueTheSaverWouldCut) {
+    const GlyphFit tall = FitGlyph({Comb(99900)});
+    ASSERT_TRUE(tall.fitted) << tall.reason;
+    EXPECT_EQ(tall.glyph.pointCount, 45);
+    EXPECT_LE(FormatGlyphValue("NINELONG9", tall.glyph).size(), 511u);
+    EXPECT_EQ(FitGlyph({Comb(999000)}).reason, "the glyph's value needs 542 characters; the saver reads 511");
 }
 
 }  // namespace

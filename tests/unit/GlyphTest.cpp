@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -351,6 +352,22 @@ OutlineContour QuadraticRing(double cx, double cy, double rx, double ry, bool cl
     return contour;
 }
 
+// `points` points evenly along the edge of a square of 700 units, every
+// other one `depth` units inwards: a tooth at every point.
+OutlineContour ToothedSquare(int points, double depth) {
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double along = 2800.0 * i / points, in = i % 2 ? depth : 0.0;
+        const int side = static_cast<int>(along / 700.0);
+        const double t = along - 700.0 * side;
+        const OutlinePoint edge[] = {{t, in}, {700.0 - in, t}, {700.0 - t, 700.0 - in}, {in, 700.0 - t}};
+        contour.segments.push_back({0, {}, edge[side]});
+    }
+    contour.start = contour.segments.front().to;
+    contour.segments.erase(contour.segments.begin());
+    return contour;
+}
+
 }  // namespace
 
 // The same outline gives the same glyph on every build: these values are
@@ -404,4 +421,59 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
         GlyphDefinition parsed{};
         EXPECT_TRUE(ParseGlyphValue(made.value, parsed)) << made.name;
     }
+}
+
+// An outline far beyond what fonts hold is cut down before the steps whose
+// cost grows with the square of its points, and still gives a glyph; the
+// note says what went, the same on every build.
+TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
+    const FontMetrics metrics{1000.0, 700.0, 0.0};
+    CharacterOutline rings, stacked;
+    // The first ring is the largest, so it stays where it is among the kept.
+    for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6 + (k == 0), 6, true));
+    for (int k = 0; k < 8; ++k) stacked.push_back(ToothedSquare(1000, 0));
+    // Each note begins with what the bounds left out: points beyond 8,192;
+    // contours beyond 256, then points; points whose simplification would
+    // measure on and on (and the crossing that thinning left); points of
+    // contours lying over one another.
+    const struct { const char* name; CharacterOutline outline; const char* note; } cases[] = {
+        {"points", {ToothedSquare(10000, 0)}, "left out 1808 of the outline's 10000 points"},
+        {"rings", rings, "left out 2987 of the smallest contours, 8192 of the outline's 16384 points"},
+        {"teeth", {ToothedSquare(8000, 150)}, "left out 6976 of the kept contours' 8000 points; contour 1 crosses itself"},
+        {"stacked", stacked, "left out 5952 of the outline's 8000 points"},
+    };
+    for (const auto& hostile : cases) {
+        std::string note;
+        const MadeGlyph made = MakeTextGlyph(hostile.outline, metrics, note);
+        ASSERT_TRUE(made.fit.fitted) << hostile.name << ": " << made.fit.reason;
+        EXPECT_EQ(note.rfind(hostile.note, 0), 0u) << hostile.name << ": " << note;
+        GlyphDefinition parsed{};
+        EXPECT_TRUE(ParseGlyphValue(FormatGlyphValue(hostile.name, made.fit.glyph), parsed)) << hostile.name;
+    }
+}
+
+// Numbers that no font holds are refused where they enter the maker, with
+// the reason, before anything is scaled or cast to a whole number.
+TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const FontMetrics metrics{1000.0, 700.0, 0.0};
+    const CharacterOutline square = {Rectangle(0, 0, 500, 700, true)};
+    auto corner = [&square](OutlinePoint to) { CharacterOutline bent = square; bent[0].segments[1].to = to; return bent; };
+    const std::string noNumber = "the outline has a point that is not a number";
+    const std::string beyond = "the outline reaches beyond 16777216 font units, more than a font holds";
+    const std::string noEm = "the font's em is not a size from 1 to 16777216 units";
+    const struct { CharacterOutline outline; FontMetrics metrics; std::string reason; } cases[] = {
+        {corner({nan, 700}), metrics, noNumber},     {corner({500, -inf}), metrics, noNumber},
+        {corner({-1e30, 700}), metrics, beyond},     {square, {0.0, 700.0, 0.0}, noEm},
+        {square, {nan, 700.0, 0.0}, noEm},           {square, {inf, 0.0, 0.0}, noEm},
+        {square, {1e30, 700.0, 0.0}, noEm},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MakeGlyph(c.outline, c.metrics, MakeOptions{}).fit.reason, c.reason);
+
+    // A capital height that is no number, or none a font could have (below a
+    // sixteenth of the em or beyond two ems), gives way to the next figure.
+    const std::string usual = FormatGlyphValue("S", MakeGlyph(square, {1000.0, 0.0, 0.0}, MakeOptions{}).fit.glyph);
+    for (double height : {nan, inf, 62.0, 2001.0})
+        EXPECT_EQ(FormatGlyphValue("S", MakeGlyph(square, {1000.0, height, 0.0}, MakeOptions{}).fit.glyph), usual) << height;
+    EXPECT_NE(FormatGlyphValue("S", MakeGlyph(square, {1000.0, 2000.0, 0.0}, MakeOptions{}).fit.glyph), usual);
 }
