@@ -2,9 +2,16 @@
 # Real input through the X server to the full-screen saver under Wine: a
 # key, a click and mouse travel beyond 4 pixels close it; 4 pixels in total
 # do not; moves of 2 pixels in one direction close it on the third.
-# Usage: input.sh KORAVEL.scr  (DISPLAY and WINEPREFIX as scripts/test sets them)
+# A moving figure of the sample glyphs makes every frame new on screen, so
+# that frames drawn after an input show the saver has taken it.
+# Usage: input.sh KORAVEL.scr sample.ini
+# (DISPLAY and WINEPREFIX as scripts/test sets them)
 set -u
 scr="$1"
+sample_ini="$2"
+source "$(dirname "$0")/waits.sh"
+ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
+work="$(mktemp -d)"
 failures=0
 saver=""
 
@@ -13,52 +20,78 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Starts the saver with the pointer at a known place and waits until its
-# window is shown.
+[ -f "$ini" ] && cp "$ini" "$work/saved.ini"
+finish() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null
+  if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
+  rm -rf "$work"
+}
+trap finish EXIT
+
+{
+  echo "[KORAVEL]"
+  echo "OPTIONN=2"
+  echo "OPTIONA1=1"
+  echo "OPTIONA2=2"
+  echo "OPTIONP=2"
+  echo "BKMODE=1"
+  echo "ZANZOU=0"
+  sed -n '/^\[MOJI ZAHYO\]/,$p' "$sample_ini"
+} >"$ini"
+
+# Starts the saver with the pointer at a known place and waits until it
+# draws: by then Wine's own move message right after creation is taken.
 start_saver() {
   xdotool mousemove 500 400
   wine "$scr" /s &
   saver=$!
-  if ! timeout 15 xdotool search --sync --onlyvisible --name '^Screen Saver$' >/dev/null; then
+  if ! find_window '^Screen Saver$' >/dev/null; then
     fail "$1: no saver window"
     return 1
   fi
-  # Wine's own move message right after creation arrives first.
-  sleep 0.3
+  wait_for_frames 2 "$saver" || { fail "$1: the saver draws no frames"; return 1; }
 }
 
-# Waits (at most 10 s) for the saver to end; its exit code must be 0.
+# Waits for the saver to end; its exit code must be 0.
 expect_closed() {
-  local waited=0
-  while kill -0 "$saver" 2>/dev/null && [ $waited -lt 100 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  if kill -0 "$saver" 2>/dev/null; then
+  if ! wait_gone "$saver"; then
     fail "$1: the saver is still running"
     kill "$saver" 2>/dev/null
     wait "$saver" 2>/dev/null
+    saver=""
     return
   fi
   wait "$saver"
   local code=$?
+  saver=""
   [ "$code" -eq 0 ] || fail "$1: exit code $code"
 }
 
-# The saver must still run half a second after the last input.
+# The saver must have drawn on after the last input: it took the input and
+# did not close.
 expect_running() {
-  sleep 0.5
-  kill -0 "$saver" 2>/dev/null || fail "$1: the saver closed"
+  wait_for_frames 2 "$saver" || fail "$1: the saver closed"
+}
+
+# A case that could not start ends whatever did start, so the next case
+# meets no saver of this one.
+abandon() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null && wait "$saver" 2>/dev/null
+  saver=""
 }
 
 if start_saver "key"; then
   xdotool key Escape
   expect_closed "key"
+else
+  abandon
 fi
 
 if start_saver "click"; then
   xdotool click 1
   expect_closed "click"
+else
+  abandon
 fi
 
 if start_saver "travel"; then
@@ -67,6 +100,8 @@ if start_saver "travel"; then
   expect_running "4 px in total"
   xdotool mousemove_relative -- 0 1
   expect_closed "5 px in total"
+else
+  abandon
 fi
 
 if start_saver "drift"; then
@@ -75,6 +110,8 @@ if start_saver "drift"; then
   expect_running "two moves of 2 px"
   xdotool mousemove_relative -- 2 0
   expect_closed "the third move of 2 px"
+else
+  abandon
 fi
 
 [ "$failures" -eq 0 ] && echo "input: all cases passed"
