@@ -2,7 +2,8 @@
 ; as -D defines (see CMakeLists.txt beside this file):
 ;   PRODUCT, VERSION, VERSION_QUAD, PUBLISHER, OUTFILE, ICON,
 ;   SCR_NAME (the saver's file name), SCR64 and SCR32 (the two builds),
-;   INI_NAME and INI (the shipped settings file); optionally TARGET, the
+;   INI_NAME and INI (the shipped settings file), LICENSE (the licence, with
+;   Windows line ends); optionally TARGET, the
 ;   installer's own architecture (the shipped one is 32-bit, so it runs on
 ;   every Windows; the build also makes an amd64 twin for machines that run
 ;   no 32-bit programs, to test the same script there).
@@ -85,7 +86,13 @@ LangString REPLACED_AT_RESTART ${LANG_JAPANESE} "$SYSDIR\${SCR_NAME} は使用�
 LangString IN_USE ${LANG_JAPANESE} "KORAVEL は使用中です。新しいバージョンは Windows の再起動時に置き換わります。"
 LangString CHOOSE_IN_SETTINGS ${LANG_JAPANESE} "KORAVEL を使うには、[スクリーン セーバーの設定] で選んでください。"
 
+; The licence terms are English in both languages' pages.
+LicenseLangString LICENSE_FILE ${LANG_ENGLISH} "${LICENSE}"
+LicenseLangString LICENSE_FILE ${LANG_JAPANESE} "${LICENSE}"
+LicenseData $(LICENSE_FILE)
+
 ComponentText "$(COMPONENTS_TEXT)"
+Page license
 Page components
 Page instfiles
 UninstPage uninstConfirm

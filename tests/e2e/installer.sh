@@ -23,6 +23,7 @@ scr64="$4"
 scr32="$5"
 shipped_ini="$6"
 version="$7"
+source "$(dirname "$0")/waits.sh"
 work="$(mktemp -d)"
 failures=0
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORAVEL'
@@ -167,13 +168,19 @@ wine "$setup" /S; status=$?
 [ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
 rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
 
-# The pages follow the UI language: Japanese, else English (ended on the first).
-for language in 'ja_JP.UTF-8=KORAVEL セットアップ:インストール オプション' \
-  'en_US.UTF-8=KORAVEL Setup: Installation Options'; do
-  LANG="${language%%=*}" LC_ALL="${language%%=*}" wine "$setup" & pages=$!
-  timeout 30 xdotool search --sync --name "^${language#*=}\$" >/dev/null ||
-    fail "no installer page titled \"${language#*=}\" under LANG=${language%%=*}"
-  kill $pages; wait $pages 2>/dev/null
+# The pages follow the UI language: Japanese, else English. The licence
+# comes first; Enter agrees and shows the options (ended there).
+for pages in 'ja_JP.UTF-8=KORAVEL セットアップ:使用許諾契約=KORAVEL セットアップ:インストール オプション' \
+  'en_US.UTF-8=KORAVEL Setup: License Agreement=KORAVEL Setup: Installation Options'; do
+  language="${pages%%=*}" titles="${pages#*=}"
+  LANG="$language" LC_ALL="$language" wine "$setup" & shown=$!
+  if page="$(find_window "^${titles%%=*}\$")"; then
+    xdotool key --window "$page" Return
+    find_window "^${titles#*=}\$" >/dev/null || fail "no page titled \"${titles#*=}\" after the licence under LANG=$language"
+  else
+    fail "no installer page titled \"${titles%%=*}\" under LANG=$language"
+  fi
+  kill $shown; wait $shown 2>/dev/null
 done
 
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
