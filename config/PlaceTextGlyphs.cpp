@@ -90,19 +90,24 @@ TextPlacement PlaceTextGlyphs(const std::vector<TextCharacter>& text) {
             }
         }
         if (number == 0) {
-            // Keys beyond the list's end that hold glyphs join the list as
-            // soon as the keys before them exist; they are kept, not reused.
-            int next = static_cast<int>(list.size()) + 1;
-            std::string hiddenName;
-            while (next <= kMaxListedGlyphs && ReadGlyphName(static_cast<std::uint32_t>(next), hiddenName)) {
-                list.push_back(ReadKnownGlyph(next, hiddenName));
-                ++next;
-            }
+            // The key after the list's end is missing or holds the end
+            // marker: the new glyph goes there. Glyphs stored after it are
+            // not listed, so nothing above reused them, and they are never
+            // written over. Once this key holds a glyph, the file lists them
+            // up to its next gap: they join the list now, in key order after
+            // the new glyph, and from here on are listed glyphs like any
+            // other (their names are taken, later characters reuse them).
+            number = static_cast<int>(list.size()) + 1;
+            if (number > kMaxListedGlyphs) return TextPlacement::tooManyGlyphs;
+            list.push_back({number, std::string(), true, character.glyph});
+            std::string joiningName;
+            for (int next = number + 1;
+                 next <= kMaxListedGlyphs && ReadGlyphName(static_cast<std::uint32_t>(next), joiningName); ++next)
+                list.push_back(ReadKnownGlyph(next, joiningName.substr(0, kGlyphNameLength)));
             const std::string name = FreeName(list, character.character);
-            if (next > kMaxListedGlyphs || name.empty()) return TextPlacement::tooManyGlyphs;
-            number = next;
+            if (name.empty()) return TextPlacement::tooManyGlyphs;
+            list[number - 1].name = name;
             made.push_back({number, name, character.glyph});
-            list.push_back({number, name, true, character.glyph});
         }
         numbers.push_back(number);
     }

@@ -38,10 +38,11 @@ enum class TextPlacement {
 // equals one already listed (stored, or made earlier in this dialog) takes
 // that glyph's number. Any other gets a new glyph named after the character
 // (the character itself, or U+ and its code), with 2, 3, ... added when the
-// list already holds that name, at the next number after the list's end
-// whose key holds no glyph: a glyph stored beyond the list's end is never
-// written over (it joins the list once the keys before it exist). When the
-// list would pass 99 names nothing changes. Otherwise the new names join
+// list already holds that name, under the key that ends the list (missing,
+// or holding the end marker). Glyphs stored after that key are not listed:
+// they are neither reused nor written over, and once the key before them
+// holds a glyph they join the list as the file will then list them. When
+// the list would pass 99 names nothing changes. Otherwise the new names join
 // glyphNameList, the new glyphs wait in textGlyphStore, OPTIONA1..n take the
 // numbers, the slots after n are emptied and OPTIONN becomes n.
 TextPlacement PlaceTextGlyphs(const std::vector<TextCharacter>& text);

@@ -8,6 +8,7 @@
 
 #include "config/TextGlyphs.h"
 #include "config/win32/ConfigDialogState.h"
+#include "platform/win32/SettingsFilePlace.h"
 #include "res/StringIds.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
@@ -64,8 +65,9 @@ void OnOk(HWND dialog) {
     // The user's file refused a write (read-only, or no rights to its
     // folder), or it could not be made from the machine's file. The
     // dialog stays open with the user's changes, so they can free the file
-    // and press OK again, or give up with Cancel.
-    std::wstring text = MessageText(IDS_SAVE_FAILED) + L"\n" + WideText(platform::ProfileFilePath(keyNames.fileName)) +
+    // and press OK again, or give up with Cancel. The file is named as the
+    // wide-character calls name it, so every user name shows as it is.
+    std::wstring text = MessageText(IDS_SAVE_FAILED) + L"\n" + platform::FileForNaming(keyNames.fileName) +
                         L"\n" + MessageText(IDS_SAVE_FAILED_ADVICE);
     ShowDialogMessage(dialog, text.c_str(), MB_OK | MB_ICONERROR);
 }

@@ -183,8 +183,13 @@ INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 // The button "Text...": after the text dialog's OK the lists hold the new
 // glyphs and show the text, the count follows it, and the colour-slot
-// radios are enabled as a change of the lists leaves them.
+// radios are enabled as a change of the lists leaves them. The button takes
+// the focus first, as a click gives it: the focus comes back to where it was
+// when the text dialog ends, and a glyph list that had it would apply its
+// old selection again (every notification of a list does) before the lists
+// show the text.
 void OnTextButton(HWND dialog) {
+    SetFocus(GetDlgItem(dialog, IDC_TEXT_BUTTON));
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEXT), dialog, TextDialogProc, 0) != 1)
         return;
     FillGlyphLists(dialog);

@@ -20,7 +20,8 @@ void StartScene(const HackOptions& options, int width, int height);
 // -text: slots 1..N get the glyphs of the text's N characters, made from
 // -font's font or fontconfig's fallback for a character it lacks, and
 // OPTIONN becomes N. A space, and a character no font has (reported on
-// standard error), leave their slot empty. Nothing without -text.
+// standard error), leave their slot empty. Nothing without -text. Making
+// stops between characters once StopRequested.
 void ShowText(const HackOptions& options);
 
 // Writes a buffer as an 8-bit RGB PNG. False, with the reason in `why` and
@@ -30,6 +31,14 @@ bool WritePng(const PixelBuffer& buffer, const std::string& path, std::string& w
 // -render: DIR/frame-0001.png .. frame-N.png, frame k being the window after
 // its k-th frame from a black start. Returns the exit status.
 int RenderFrames(const HackOptions& options);
+
+// SIGTERM and SIGINT ask the saver to end (XScreenSaver sends SIGTERM at
+// each deactivation). After CatchStopSignals they only set the flag that
+// StopRequested reads: every wait and every long step of the start (the
+// text's glyphs, character by character) looks at it, so the program ends
+// within one such step.
+void CatchStopSignals();
+bool StopRequested();
 
 // -root, -window-id or a window of its own. Returns the exit status.
 int RunX11Saver(const HackOptions& options);

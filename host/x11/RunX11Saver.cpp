@@ -6,7 +6,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 #include <time.h>
@@ -23,9 +22,6 @@
 #include "settings/Settings.h"
 
 namespace {
-
-volatile sig_atomic_t stopRequested = 0;
-void RequestStop(int) { stopRequested = 1; }
 
 // X errors are expected where a window vanishes under us or a capture is
 // refused; they are noted, never fatal.
@@ -289,7 +285,7 @@ Window TargetWindow(Display* display, const HackOptions& options, bool& own) {
     // Wait until it shows, so that the start picture and the first frame
     // land; a signal ends the wait, as it ends the run.
     XFlush(display);
-    for (XEvent event; !stopRequested;) {
+    for (XEvent event; !StopRequested();) {
         if (XCheckWindowEvent(display, window, StructureNotifyMask, &event)) {
             if (event.type == MapNotify) break;
             continue;
@@ -354,6 +350,9 @@ std::string X11Saver::Start() {
     if (lastXError != 0) return "cannot watch the window";
 
     StartScene(options_, width_, height_);
+    // A signal during the start (the text's glyphs take the longest): the
+    // run ends before it reads the desktop or draws.
+    if (StopRequested()) return "";
     // With the desktop as background the window starts from XScreenSaver's
     // screenshot of the desktop, else from what it shows; otherwise black.
     if (settings.BKMODE == 0) {
@@ -430,7 +429,7 @@ int X11Saver::Run() {
     long long next = NowMs();
     int drawn = 0;
     bool running = true;
-    while (running && !stopRequested) {
+    while (running && !StopRequested()) {
         while (running && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
@@ -496,15 +495,13 @@ int RunX11Saver(const HackOptions& options) {
         return 1;
     }
     XSetErrorHandler(NoteXError);
-    struct sigaction action{};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // Before anything that waits or takes time: a signal from here on ends
+    // the run through the flag, and one before it ends the process at once.
+    CatchStopSignals();
 
     bool own = false;
     const Window window = TargetWindow(display, options, own);
-    int status = window == None ? 1 : stopRequested ? 0 : X11Saver(display, window, options, own).Run();
+    int status = window == None ? 1 : StopRequested() ? 0 : X11Saver(display, window, options, own).Run();
     if (own) XDestroyWindow(display, window);
     XCloseDisplay(display);
     return status;

@@ -1,10 +1,11 @@
 #include <png.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "host/x11/LinuxSaver.h"
 
@@ -34,17 +35,30 @@ std::string WritePngStream(const PixelBuffer& buffer, std::FILE* stream) {
 
 }  // namespace
 
-// The frame is written under a temporary name beside the file and renamed
-// over it only when complete, so a failed write never leaves part of a
-// frame under the frame's name.
+// The frame is written under a temporary name of its own beside the file
+// and renamed over it only when complete, so a failed write never leaves
+// part of a frame under the frame's name. The temporary file is made anew
+// (mkstemp: never an existing file, nor where a planted link points), so
+// two renders into one folder do not meet and nothing outside it is written.
 bool WritePng(const PixelBuffer& buffer, const std::string& path, std::string& why) {
-    const std::string temporary = path + ".part";
-    errno = 0;
-    std::FILE* stream = std::fopen(temporary.c_str(), "wb");
-    if (stream == nullptr) {
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) {
         why = std::strerror(errno);
         return false;
     }
+    // mkstemp makes the file private; the frame gets what any new file of
+    // this user gets (0666 under the umask), as a plain fopen would give.
+    const mode_t mask = umask(0);
+    umask(mask);
+    std::FILE* stream = nullptr;
+    if (fchmod(descriptor, 0666 & ~mask) != 0 || (stream = fdopen(descriptor, "wb")) == nullptr) {
+        why = std::strerror(errno);
+        close(descriptor);
+        unlink(temporary.c_str());
+        return false;
+    }
+    errno = 0;
     why = WritePngStream(buffer, stream);
     if (std::fflush(stream) != 0 && why.empty()) why = std::strerror(errno);
     if (std::fclose(stream) != 0 && why.empty()) why = std::strerror(errno);

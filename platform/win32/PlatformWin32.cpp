@@ -1,123 +1,60 @@
 // The Win32 side of the platform seam: each function is the one named call,
-// with one addition for the settings file: a bare file name is the user's own
-// copy in %APPDATA%\KORAVEL when there is one, else the machine's copy in the
-// Windows folder, and writes go to the user's copy, made from the machine's
-// on the first write.
+// with two additions for the settings file. A bare file name is the user's
+// own copy in %APPDATA%\KORAVEL when there is one, else the machine's copy in
+// the Windows folder, and writes go to the user's copy, made from the
+// machine's on the first write (platform/win32/SettingsFilePlace.h). And the
+// profile calls are the wide-character ones wherever the system has them, so
+// that a user folder named in characters outside the ANSI code page is
+// found; the program's texts stay in the ANSI code page and are converted
+// exactly as the ANSI profile calls convert them, so every value reaches the
+// program as those calls would give it.
 #include <windows.h>
-#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "platform/Platform.h"
+#include "platform/win32/FileCalls.h"
+#include "platform/win32/SettingsFilePlace.h"
 
 namespace platform {
 
 namespace {
 
-bool IsBareName(const char* file) {
-    for (const char* at = file; *at; ++at) {
-        if (*at == '\\' || *at == '/' || *at == ':') return false;
+// A text argument of a profile call in wide characters; a null pointer stays
+// null (for the profile calls it means every section or every key).
+class WideArgument {
+public:
+    explicit WideArgument(const char* text) : null_(text == nullptr), text_(text ? Widen(text) : std::wstring()) {}
+    const wchar_t* get() const { return null_ ? nullptr : text_.c_str(); }
+
+private:
+    bool null_;
+    std::wstring text_;
+};
+
+// What a read of a missing file gives: the default without its trailing
+// spaces, cut to the buffer.
+std::uint32_t CopyDefault(const char* defaultValue, char* buffer, std::uint32_t size) {
+    if (buffer == nullptr || size == 0) return 0;
+    std::size_t length = defaultValue ? std::strlen(defaultValue) : 0;
+    while (length > 0 && defaultValue[length - 1] == ' ') --length;
+    length = std::min<std::size_t>(length, size - 1);
+    if (length) std::memcpy(buffer, defaultValue, length);
+    buffer[length] = '\0';
+    return static_cast<std::uint32_t>(length);
+}
+
+// How much of `text` fits `limit` bytes in whole characters: a double-byte
+// character that does not fit is left out, as the ANSI call leaves it out.
+std::size_t WholeCharacters(const std::string& text, std::size_t limit) {
+    std::size_t length = 0;
+    while (length < text.size()) {
+        const std::size_t next = length + (IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1);
+        if (next > limit) break;
+        length = next;
     }
-    return true;
-}
-
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-using FolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-
-// SHGetFolderPathA is in shell32 from Windows 2000 and Me on, before that in
-// shfolder.dll, which may be missing: it is looked up once, at run time.
-FolderPathFunction FolderPathCall() {
-    static const FolderPathFunction call = [] {
-        for (const char* name : {"shell32.dll", "shfolder.dll"}) {
-            HMODULE module = LoadLibraryA(name);
-            if (module == nullptr) continue;
-            auto found = reinterpret_cast<FolderPathFunction>(
-                reinterpret_cast<void*>(GetProcAddress(module, "SHGetFolderPathA")));
-            if (found != nullptr) return found;
-            FreeLibrary(module);
-        }
-        return FolderPathFunction(nullptr);
-    }();
-    return call;
-}
-
-// Windows 9x keeps one Application Data folder for everyone unless user
-// profiles are switched on.
-bool IsWin9xWithoutProfiles() {
-    if ((GetVersion() & 0x80000000u) == 0) return false;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Network\\Logon", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return true;
-    DWORD value = 0, size = sizeof value;
-    const LONG found = RegQueryValueExA(key, "UserProfiles", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    return found != ERROR_SUCCESS || value != 1;
-}
-
-// The user's own copy of `file`: %APPDATA%\KORAVEL\file, or "" where the
-// system keeps no settings per user. `create` makes the Application Data
-// folder when it is missing (a save), never when only reading.
-std::string UserFilePath(const char* file, bool create) {
-    if (IsWin9xWithoutProfiles()) return std::string();
-    const FolderPathFunction call = FolderPathCall();
-    char folder[MAX_PATH] = "";
-    if (call == nullptr || FAILED(call(nullptr, CSIDL_APPDATA | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, folder)))
-        return std::string();
-    std::string path = std::string(folder) + "\\KORAVEL\\" + file;
-    if (path.size() >= MAX_PATH) return std::string();
-    return path;
-}
-
-std::string MachineFilePath(const char* file) {
-    char folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return file;
-    return std::string(folder, length) + "\\" + file;
-}
-
-// The file a profile read of `file` takes: the user's copy when it exists,
-// else the name as given, which the profile functions find in the Windows
-// folder.
-std::string ReadPath(const char* file) {
-    if (!IsBareName(file)) return file;
-    std::string own = UserFilePath(file, false);
-    if (!own.empty() && IsFile(own)) return own;
-    return file;
-}
-
-// Makes the user's copy `own` of the machine's file byte for byte, so the
-// glyphs, the other sections and keys this program does not know come
-// along. False when the machine's file exists but cannot be read whole, or
-// the copy cannot be written whole: a copy without the glyphs would hide
-// the machine's from this user from then on. Nothing is made where the
-// machine has no file; the profile write then starts a fresh one.
-bool MakeUserCopy(const std::string& own, const char* file) {
-    if (GetFileAttributesA(own.c_str()) != INVALID_FILE_ATTRIBUTES) return true;  // made before
-    const std::string folder = own.substr(0, own.find_last_of('\\'));
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string machine = MachineFilePath(file);
-    if (!IsFile(machine)) return true;
-
-    std::string text;
-    HANDLE source = CreateFileA(machine.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (source == INVALID_HANDLE_VALUE) return false;
-    char chunk[65536];
-    DWORD got = 0;
-    BOOL read = TRUE;
-    while ((read = ReadFile(source, chunk, sizeof chunk, &got, nullptr)) && got > 0) text.append(chunk, got);
-    CloseHandle(source);
-    if (!read) return false;
-
-    HANDLE copy = CreateFileA(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (copy == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;  // another process made it
-    DWORD written = 0;
-    const bool whole = WriteFile(copy, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                       written == text.size();
-    if (CloseHandle(copy) && whole) return true;
-    DeleteFileA(own.c_str());
-    return false;
+    return length;
 }
 
 }  // namespace
@@ -126,21 +63,43 @@ int LoadResourceString(ModuleHandle instance, unsigned id, char* buffer, int siz
     return LoadStringA(static_cast<HINSTANCE>(instance), id, buffer, size);
 }
 
+// A user's file that cannot be used reads as a missing file: every key gives
+// its default.
 std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultValue, const char* file) {
-    return GetPrivateProfileIntA(section, key, defaultValue, ReadPath(file).c_str());
+    const SettingsFile target = FileForReading(file);
+    if (!target.usable) return static_cast<std::uint32_t>(defaultValue);
+    if (!HasWideFileCalls()) return GetPrivateProfileIntA(section, key, defaultValue, Narrow(target.path).c_str());
+    return GetPrivateProfileIntW(WideArgument(section).get(), WideArgument(key).get(), defaultValue,
+                                 target.path.c_str());
 }
 
 std::uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                 std::uint32_t size, const char* file) {
-    return GetPrivateProfileStringA(section, key, defaultValue, buffer, size, ReadPath(file).c_str());
+    const SettingsFile target = FileForReading(file);
+    if (!target.usable) return CopyDefault(defaultValue, buffer, size);
+    if (!HasWideFileCalls())
+        return GetPrivateProfileStringA(section, key, defaultValue, buffer, size, Narrow(target.path).c_str());
+    if (buffer == nullptr || size == 0) return 0;
+    // Each wide character is one byte or more of ANSI text, so `size` wide
+    // characters hold whatever fits the caller's size - 1 bytes.
+    std::wstring value(size, L'\0');
+    const DWORD got = GetPrivateProfileStringW(WideArgument(section).get(), WideArgument(key).get(),
+                                               WideArgument(defaultValue).get(), value.data(), size,
+                                               target.path.c_str());
+    const std::string text = Narrow(value.data(), got);
+    const std::size_t length = WholeCharacters(text, size - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return static_cast<std::uint32_t>(length);
 }
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
-    if (!IsBareName(file)) return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-    const std::string own = UserFilePath(file, true);
-    if (own.empty()) return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-    if (!MakeUserCopy(own, file)) return false;
-    return WritePrivateProfileStringA(section, key, value, own.c_str()) != FALSE;
+    const SettingsFile target = FileForWriting(file);
+    if (!target.usable) return false;
+    if (!HasWideFileCalls())
+        return WritePrivateProfileStringA(section, key, value, Narrow(target.path).c_str()) != FALSE;
+    return WritePrivateProfileStringW(WideArgument(section).get(), WideArgument(key).get(),
+                                      WideArgument(value).get(), target.path.c_str()) != FALSE;
 }
 
 int FormatUnsigned(char* buffer, std::uint32_t value) {
@@ -155,10 +114,10 @@ int CompareTextNoCase(const char* first, const char* second) {
     return lstrcmpiA(first, second);
 }
 
+// In the ANSI code page, as the callers take it: a character of the path that
+// the code page lacks shows as '?'.
 std::string ProfileFilePath(const char* file) {
-    if (!IsBareName(file)) return file;
-    std::string own = UserFilePath(file, true);
-    return own.empty() ? MachineFilePath(file) : own;
+    return Narrow(FileForNaming(file));
 }
 
 }  // namespace platform

@@ -223,14 +223,14 @@ protected:
         ASSERT_TRUE(HasConfigDialog(ScrPath())) << "KORAVEL.scr carries no dialog 2003";
         settingsPath = MachineSettingsPath();
         savedSettings = ReadText(settingsPath);
-        userPath = UserSettingsPath();
-        DeleteFileA(userPath.c_str());
+        userPath = UserSettingsFile();
+        DeleteFileW(userPath.c_str());
         // The first save makes the folder too.
-        RemoveDirectoryA(userPath.substr(0, userPath.find_last_of('\\')).c_str());
+        RemoveDirectoryW(userPath.substr(0, userPath.find_last_of(L'\\')).c_str());
     }
     void TearDown() override {
         WriteText(settingsPath, savedSettings);
-        DeleteFileA(userPath.c_str());
+        DeleteFileW(userPath.c_str());
     }
 
     // Starts the saver, waits for its dialog, reads the dialog's owner and
@@ -248,7 +248,7 @@ protected:
 
     std::string settingsPath;  // the machine's
     std::string savedSettings;
-    std::string userPath;
+    std::wstring userPath;
 };
 
 // The first OK makes the user's own file from the machine's, which stays
@@ -258,7 +258,7 @@ TEST_F(ConfigSwitch, OkWritesEverySettingToTheUsersFileAndEndsWithOneCancelWrite
     WriteText(settingsPath, before);
     OwnerOfDialog("KORAVEL.scr /c", IDCANCEL, 0);
     EXPECT_EQ(ReadText(settingsPath), before) << "Cancel leaves the file as it was";
-    EXPECT_EQ(GetFileAttributesA(userPath.c_str()), INVALID_FILE_ATTRIBUTES) << "Cancel makes no file";
+    EXPECT_EQ(GetFileAttributesW(userPath.c_str()), INVALID_FILE_ATTRIBUTES) << "Cancel makes no file";
 
     OwnerOfDialog("KORAVEL.scr /c", IDOK, 1);
     EXPECT_EQ(ReadText(settingsPath), before) << "the machine's file is never written";

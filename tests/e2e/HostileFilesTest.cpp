@@ -343,6 +343,7 @@ TEST_P(HostileFile, DialogCancelLeavesTheFileAndOkKeepsEverythingElse) {
         wchar_t text[512] = {};
         GetDlgItemTextW(search.found, 0xFFFF, text, 512);
         EXPECT_NE(std::wstring(text).find(L"設定を保存できませんでした"), std::wstring::npos);
+        EXPECT_NE(std::wstring(text).find(UserSettingsFile()), std::wstring::npos) << "the message names the file";
         PostMessageA(search.found, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindow(search.found); }));
         EXPECT_TRUE(saver.Running()) << "the dialog stays open";

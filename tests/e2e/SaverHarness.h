@@ -117,10 +117,18 @@ inline std::string WindowText(HWND window) {
     return text;
 }
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+inline HANDLE OpenToRead(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+inline HANDLE OpenToRead(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 // The whole file, or "" when it cannot be opened.
-inline std::string ReadText(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+template <typename Path>
+inline std::string ReadText(const Path& path) {
+    HANDLE file = OpenToRead(path);
     if (file == INVALID_HANDLE_VALUE) return "";
     std::string text;
     char buffer[65536];
@@ -140,17 +148,25 @@ inline void WriteText(const std::string& path, const std::string& text) {
 }
 
 // The machine's settings file in the Windows folder, and the user's own in
-// %APPDATA%\KORAVEL (its folder made), which the program reads first.
+// %APPDATA%\KORAVEL (its folder made), which the program reads first. A
+// user's folder may be named outside the ANSI code page: UserSettingsFile
+// is the wide path, UserSettingsPath the same in the ANSI code page, for the
+// cases that run only under a user named in ASCII.
 inline std::string MachineSettingsPath() {
     char folder[MAX_PATH] = {};
     GetWindowsDirectoryA(folder, MAX_PATH);
     return std::string(folder) + "\\KORAVEL.ini";
 }
+inline std::wstring UserSettingsFile() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder);
+    CreateDirectoryW((std::wstring(folder) + L"\\KORAVEL").c_str(), nullptr);
+    return std::wstring(folder) + L"\\KORAVEL\\KORAVEL.ini";
+}
 inline std::string UserSettingsPath() {
-    char folder[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder);
-    CreateDirectoryA((std::string(folder) + "\\KORAVEL").c_str(), nullptr);
-    return std::string(folder) + "\\KORAVEL\\KORAVEL.ini";
+    char path[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, UserSettingsFile().c_str(), -1, path, sizeof path, nullptr, nullptr);
+    return path;
 }
 
 inline int CountLines(const std::string& text) {

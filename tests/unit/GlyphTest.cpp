@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "config/TextGlyphs.h"
 #include "glyphs/GlyphValue.h"
@@ -221,6 +222,34 @@ TEST_F(GlyphTest, GlyphNumbersBeyondThreeDigitsAndSlotCountsBeyondNineSelectNoth
     EXPECT_EQ(characterSlots[2].glyph.pointCount, 0);
 }
 
+// A character of a text, its glyph one contour of `points` points (i, -i).
+TextCharacter TextOf(char32_t character, int points) {
+    TextCharacter made{character, {}};
+    EXPECT_TRUE(ParseGlyphValue(OneContour(points), made.glyph));
+    return made;
+}
+
+// The glyph stored under ZAHYO<number>, as the file holds it.
+std::string StoredGlyph(int number) {
+    char value[512];
+    const std::string key = "ZAHYO" + std::to_string(number);
+    platform::ReadProfileString(keyNames.glyphSection, key.c_str(), "", value, sizeof value, keyNames.fileName);
+    return value;
+}
+
+std::vector<std::string> Listed() {
+    return std::vector<std::string>(glyphNameList.names, glyphNameList.names + glyphNameList.count);
+}
+
+// The dialog's list must be the one the file gives once the glyphs are written.
+void ExpectListedAsWritten(const std::vector<std::string>& names) {
+    EXPECT_EQ(Listed(), names);
+    ASSERT_TRUE(WriteTextGlyphs());
+    EXPECT_TRUE(textGlyphStore.pending.empty());
+    ListGlyphNames();
+    EXPECT_EQ(Listed(), names) << "as the file lists them";
+}
+
 // A text's glyphs: an equal stored one is reused, a new one is named after
 // its character and takes a free key; nothing is written before OK.
 TEST_F(GlyphTest, ATextReusesEqualGlyphsAndAddsTheOthersWithoutOverwriting) {
@@ -228,49 +257,74 @@ TEST_F(GlyphTest, ATextReusesEqualGlyphsAndAddsTheOthersWithoutOverwriting) {
                 "\r\nZAHYO3=ZAHYO-END\r\nZAHYO4=" + OneContour(5, "H") + "\r\n");
     const std::string before = testsupport::ReadFile(path_);
     ListGlyphNames();
-    auto character = [](char32_t c, int points) {
-        TextCharacter made{c, {}};
-        EXPECT_TRUE(ParseGlyphValue(OneContour(points), made.glyph));
-        return made;
-    };
+    // B's counts with its last x or its first y moved: other glyphs than B.
+    TextCharacter lastX = TextOf(U'C', 4), firstY = TextOf(U'D', 4);
+    lastX.glyph.pointX[4] += 1;
+    firstY.glyph.pointY[1] -= 1;
     // B's shape, then a new A (the name A is taken), Q as that same new A,
     // then a new あ after the glyph H that stood beyond the end marker.
-    ASSERT_EQ(PlaceTextGlyphs({character(U'A', 4), character(U'A', 6), character(U'Q', 6), character(U'\x3042', 7)}),
+    ASSERT_EQ(PlaceTextGlyphs({TextOf(U'A', 4), TextOf(U'A', 6), TextOf(U'Q', 6), TextOf(U'\x3042', 7), lastX, firstY}),
               TextPlacement::placed);
-    const std::int32_t slots[] = {2, 3, 3, 5, 0, 0, 0, 0, 0};
+    const std::int32_t slots[] = {2, 3, 3, 5, 6, 7, 0, 0, 0};
     for (int k = 1; k <= 9; ++k) EXPECT_EQ(settings.*glyphChoiceField[k], slots[k - 1]) << "slot " << k;
-    EXPECT_EQ(settings.OPTIONN, 4);
-    ASSERT_EQ(glyphNameList.count, 5);
-    EXPECT_STREQ(glyphNameList.names[2], "A2");
-    EXPECT_STREQ(glyphNameList.names[3], "H");
-    EXPECT_STREQ(glyphNameList.names[4], "U+3042");
+    EXPECT_EQ(settings.OPTIONN, 6);
     EXPECT_EQ(testsupport::ReadFile(path_), before);
 
-    ASSERT_TRUE(WriteTextGlyphs());
-    EXPECT_TRUE(textGlyphStore.pending.empty());
-    ListGlyphNames();
-    EXPECT_EQ(glyphNameList.count, 5);
-    char value[512];
-    platform::ReadProfileString(keyNames.glyphSection, "ZAHYO4", "", value, sizeof value, keyNames.fileName);
-    EXPECT_EQ(std::string(value), OneContour(5, "H"));
-    platform::ReadProfileString(keyNames.glyphSection, "ZAHYO5", "", value, sizeof value, keyNames.fileName);
-    EXPECT_EQ(std::string(value), FormatGlyphValue("U+3042", character(U'\x3042', 7).glyph));
+    ExpectListedAsWritten({"A", "B", "A2", "H", "U+3042", "C", "D"});
+    EXPECT_EQ(StoredGlyph(4), OneContour(5, "H"));
+    EXPECT_EQ(StoredGlyph(5), FormatGlyphValue("U+3042", TextOf(U'\x3042', 7).glyph));
+    EXPECT_EQ(StoredGlyph(6), FormatGlyphValue("C", lastX.glyph));
 }
 
+// A glyph after the end marker is not listed, so a text neither reuses nor
+// writes over it; it joins the list as soon as the marker's key holds a
+// glyph, and is then listed and reused like any other.
+TEST_F(GlyphTest, AGlyphAfterTheEndMarkerJoinsTheListWhenTheMarkersKeyIsFilled) {
+    const std::string file =
+        "ZAHYO1=" + OneContour(3, "A") + "\r\nZAHYO2=ZAHYO-END\r\nZAHYO3=" + OneContour(5, "H") + "\r\n";
+    WriteGlyphs(file);
+    ListGlyphNames();
+    ASSERT_EQ(PlaceTextGlyphs({TextOf(U'H', 5)}), TextPlacement::placed);
+    EXPECT_EQ(settings.OPTIONA1, 2);
+    ExpectListedAsWritten({"A", "H2", "H"});
+    EXPECT_EQ(StoredGlyph(3), OneContour(5, "H"));
+
+    WriteGlyphs(file);
+    ListGlyphNames();
+    ASSERT_EQ(PlaceTextGlyphs({TextOf(U'X', 4), TextOf(U'H', 5)}), TextPlacement::placed);
+    EXPECT_EQ(settings.OPTIONA1, 2);
+    EXPECT_EQ(settings.OPTIONA2, 3);
+    ExpectListedAsWritten({"A", "X", "H"});
+}
+
+// The list holds 99 glyphs: a text may fill key 99, never a key after it,
+// and a glyph stored after 99 never joins the list.
 TEST_F(GlyphTest, ATextThatWouldPassNinetyNineGlyphsChangesNothing) {
     std::string lines;
     for (int n = 1; n <= 98; ++n) lines += "ZAHYO" + std::to_string(n) + "=" + OneContour(3, "G" + std::to_string(n)) + "\r\n";
-    WriteGlyphs(lines);
+    WriteGlyphs(lines + "ZAHYO99=ZAHYO-END\r\nZAHYO100=" + OneContour(6, "G100") + "\r\n");
     ListGlyphNames();
-    TextCharacter first{U'X', {}}, second{U'Y', {}};
-    ASSERT_TRUE(ParseGlyphValue(OneContour(4), first.glyph));
-    ASSERT_TRUE(ParseGlyphValue(OneContour(5), second.glyph));
+    std::vector<std::string> names = Listed();
+    const TextCharacter first = TextOf(U'X', 4), second = TextOf(U'Y', 5);
     EXPECT_EQ(PlaceTextGlyphs({first, second}), TextPlacement::tooManyGlyphs);
     EXPECT_EQ(glyphNameList.count, 98);
     EXPECT_EQ(settings.OPTIONA1, 1);
     EXPECT_TRUE(textGlyphStore.pending.empty());
-    EXPECT_EQ(PlaceTextGlyphs({first, first}), TextPlacement::placed);
+
+    ASSERT_EQ(PlaceTextGlyphs({first, first}), TextPlacement::placed);
+    EXPECT_EQ(settings.OPTIONA1, 99);
     EXPECT_EQ(settings.OPTIONA2, 99);
+    names.push_back("X");
+    ExpectListedAsWritten(names);
+    EXPECT_EQ(StoredGlyph(99), FormatGlyphValue("X", first.glyph));
+    EXPECT_EQ(StoredGlyph(100), OneContour(6, "G100"));
+
+    // Full: the glyph at 99 is still reused, a new one has no key.
+    EXPECT_EQ(PlaceTextGlyphs({first}), TextPlacement::placed);
+    EXPECT_EQ(settings.OPTIONA1, 99);
+    EXPECT_TRUE(textGlyphStore.pending.empty());
+    EXPECT_EQ(PlaceTextGlyphs({first, second}), TextPlacement::tooManyGlyphs);
+    EXPECT_EQ(glyphNameList.count, 99);
 }
 
 }  // namespace

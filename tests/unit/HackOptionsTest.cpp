@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "host/HackOptions.h"
@@ -41,7 +43,11 @@ TEST(HackOptions, ReadsTheModesAndTheirValues) {
     EXPECT_EQ(text.error, "");
     EXPECT_EQ(text.text, U"A\u3053 \U0001F600");
     EXPECT_EQ(text.font, "Noto Sans:bold");
-    EXPECT_EQ(Parse({"-text", "123456789"}).text.size(), 9u);
+    // Nine characters fill the nine slots, however many bytes they take;
+    // U+00A0, just past the C1 controls, is a character to show.
+    for (const char* fine : {"123456789", "\xe3\x81\x82\xe3\x81\x84\xe3\x81\x86\xe3\x81\x88\xe3\x81\x8a"
+                                          "\xe3\x81\x8b\xe3\x81\x8d\xe3\x81\x8f\xe3\x81\x91", "\xc2\xa0x"})
+        EXPECT_EQ(Parse({"-text", fine}).error, "") << fine;
     EXPECT_EQ(Parse({"-text", "AB", "-text", ""}).text, U"");  // an empty text: the slots as before
 }
 
@@ -96,6 +102,9 @@ TEST(HackOptions, RefusesWhatItCannotUse) {
         {"-text", "\xc0\xaf"},          // overlong
         {"-text", "\xed\xa0\x80"},      // a surrogate
         {"-text", "a\tb"},
+        {"-text", "a\x7f"},            // DEL
+        {"-text", "\xc2\x80"},          // the C1 controls, U+0080..U+009F
+        {"-text", "a\xc2\x9f"},
     };
     for (const auto& args : unusable) EXPECT_NE(Parse(args).error, "") << args[0];
 }
@@ -106,12 +115,23 @@ TEST(HackOptions, NamesUnknownOptionsAndReadsXScreenSaversForms) {
     EXPECT_EQ(given.error, "");
     EXPECT_TRUE(given.mode == HackMode::Root && given.fps && given.frames == 0);  // 0: no end
     EXPECT_EQ(Parse({"--window-id", "0x40"}).windowId, 0x40ul);
-    HackOptions corner = Parse({"-geometry", "200x100-0-10"});
-    EXPECT_TRUE(corner.fromRight && corner.fromBottom && corner.x == 0 && corner.y == -10);
-    EXPECT_FALSE(Parse({"-geometry", "200x100+0-10"}).fromRight);
-    // Windows' timer never runs faster than every 10 ms.
-    EXPECT_EQ(FramePeriodMs(-5), 10);
-    EXPECT_EQ(FramePeriodMs(55), 55);
+    // Each offset counts from its own edge: a minus sign (also -0) from the
+    // right or the bottom.
+    for (const auto& [geometry, x, y, fromRight, fromBottom] :
+         {std::tuple{"200x100-0-10", 0, -10, true, true}, {"200x100+0-10", 0, -10, false, true},
+          {"200x100+30+20", 30, 20, false, false}, {"200x100-30-20", -30, -20, true, true}}) {
+        const HackOptions placed = Parse({"-geometry", geometry});
+        EXPECT_TRUE(placed.error.empty() && placed.hasPosition && placed.x == x && placed.y == y &&
+                    placed.fromRight == fromRight && placed.fromBottom == fromBottom)
+            << geometry;
+    }
+    // Windows' timer never runs faster than every 10 ms: a shorter -delay is
+    // taken and drawn at 10 ms.
+    const HackOptions fast = Parse({"-delay", "9"});
+    ASSERT_EQ(fast.error, "");
+    EXPECT_EQ(fast.overrides.back().value, 9);
+    for (const auto& [timer, period] : {std::pair{-5, 10}, {9, 10}, {10, 10}, {11, 11}, {55, 55}})
+        EXPECT_EQ(FramePeriodMs(timer), period) << timer;
 }
 
 TEST(HackOptions, UnderXScreenSaverThePanelsSettingsStartFromTheirDefaults) {

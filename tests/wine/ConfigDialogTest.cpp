@@ -570,6 +570,43 @@ TEST_F(ConfigDialog, TheTextDialogStoresTheLinuxMakersGlyphsOnOkOnly) {
     EXPECT_TRUE(catcher.Boxes().empty());
 }
 
+// Text... pressed without taking the focus (a command posted to the dialog)
+// leaves it on a glyph list, which gets it back as the text dialog ends and
+// must not put its old glyph back over the text's.
+TEST_F(ConfigDialog, TheTextKeepsItsSlotsWhenTheFocusReturnsToAGlyphList) {
+    const struct {
+        int focusedSlot;
+        const wchar_t* text;
+        std::int32_t slots[3];
+        std::int32_t count;
+    } cases[] = {{1, L"KR8", {13, 14, 15}, 3}, {2, L"K", {13, 0, 0}, 1}};
+    for (const auto& run : cases) {
+        SCOPED_TRACE(run.focusedSlot);
+        WriteIni(ThreeSlotFile());
+        MessageBoxCatcher catcher;
+        OpenDialog dialog;
+        const int slot = run.focusedSlot;
+        HWND list = dialog.Item(glyphListId[slot]), button = dialog.Item(IDC_TEXT_BUTTON);
+        SetFocus(list);
+        dialog.Pump();
+        configtest::AnswerTextDialog(run.text, L"DejaVu Sans");
+        PostMessageW(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_TEXT_BUTTON, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        dialog.Pump();
+        EXPECT_EQ(GetFocus(), button);
+        for (int k = 1; k <= 3; ++k) {
+            EXPECT_EQ(settings.*glyphChoiceField[k], run.slots[k - 1]) << k;
+            EXPECT_EQ(dialog.Selection(glyphListId[k]), run.slots[k - 1]) << k;
+        }
+        EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), run.count);
+        // The glyph the list showed before the text is then a choice like any other.
+        dialog.Choose(glyphListId[slot], slot);
+        EXPECT_EQ(settings.*glyphChoiceField[slot], slot);
+        EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), run.count > slot ? run.count : slot);
+        EXPECT_TRUE(catcher.Boxes().empty());
+    }
+}
+
 TEST_F(ConfigDialog, TheTextDialogSaysWhatStopsATextAndChangesNothing) {
     WriteIni(ThreeSlotFile());
     MessageBoxCatcher catcher;

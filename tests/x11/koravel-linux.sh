@@ -4,7 +4,8 @@
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
 # text: -text and -font, from a settings file with no glyph, give the same
-#       frames twice and one figure per character.
+#       frames twice and one figure per character; a signal ends the
+#       making of the glyphs.
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
@@ -44,26 +45,39 @@ figures() {
 }
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
+# Runs the command until it succeeds, for at most $patience seconds. Every
+# wait is for a condition (a window mapped, pixels drawn, a process gone),
+# with a deadline that a machine busy with other builds still meets.
+wait_until() {
+  local deadline=$((SECONDS + ${patience:-60}))
+  until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+# The first of the program's mapped windows, in $window.
+found_window() { window="$(xdotool search --onlyvisible --name '^KORAVEL$' 2>/dev/null | head -1)"; [ -n "$window" ]; }
+# Whether window $1, shot to shot.png, shows the picture $2 (its top left
+# corner left out), or holds at least the share $2 of the figure's blue.
+shows() {
+  import -window "$1" "$work/shot.png" 2>/dev/null && without_corner "$work/shot.png" "$work/shot-cut.png" &&
+    [ "$(compare -metric AE "$work/shot-cut.png" "$2" null: 2>&1)" = "0" ]
+}
+holds_blue() { import -window "$1" "$work/shot.png" 2>/dev/null && at_least "$(blue_share "$work/shot.png")" "$2"; }
+
 start_display() {
   rm -f "$work/display"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1:-640x480x24}" 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
+  wait_until test -s "$work/display" || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$work/display")"
 }
 
 # A plain window made by another program (xev), to draw into. Its own
 # small inner window at the top left is left out of every comparison.
+found_host() { host_window="$(xdotool search --onlyvisible --name koravel-host 2>/dev/null | head -1)"; [ -n "$host_window" ]; }
 make_host_window() {
   xev -geometry "$1+0+0" -name koravel-host >/dev/null &
   helper_pid=$!
-  for _ in $(seq 50); do
-    host_window="$(xdotool search --name koravel-host 2>/dev/null | head -1)"
-    [ -n "$host_window" ] && return 0
-    sleep 0.1
-  done
-  fail "no host window"
+  wait_until found_host || fail "no host window"
 }
 without_corner() { convert "$1" -fill black -draw 'rectangle 0,0,79,79' "$2"; }
 
@@ -77,14 +91,13 @@ no_segment_left() {
   return 0
 }
 
-# Ends the program with a signal; it must end by itself within a second with
-# status 0 and keep no shared-memory segment.
+# Ends the program with a signal; it must end by itself with status 0 and
+# keep no shared-memory segment.
 stop_program() {
   local pid="$1" signal="$2" segments
   segments="$(segments_of "$pid")"
   kill "-$signal" "$pid"
-  for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "still running a second after SIG$signal"; }
+  wait_until gone "$pid" || { kill -KILL "$pid"; fail "still running after SIG$signal"; }
   wait "$pid"
   local status=$?
   [ "$status" -eq 0 ] || fail "ended with status $status after SIG$signal"
@@ -93,7 +106,14 @@ stop_program() {
 
 case "$case_name" in
 headless)
-  "$program" -render "$work/a" -frames 6 -size 320x240 -OPTIONP 2 || fail "render a"
+  # A link planted where a frame's temporary file once had a fixed name is
+  # left alone, and so is what it points to; the frames get the permissions
+  # of a new file under the umask, and no temporary file stays.
+  mkdir "$work/a" && echo keep >"$work/target" && ln -s "$work/target" "$work/a/frame-0001.png.part"
+  (umask 027 && exec "$program" -render "$work/a" -frames 6 -size 320x240 -OPTIONP 2) || fail "render a"
+  [ "$(cat "$work/target")" = keep ] && [ -L "$work/a/frame-0001.png.part" ] || fail "the planted link was followed"
+  [ "$(stat -c %a "$work/a/frame-0001.png")" = 640 ] || fail "frame mode $(stat -c %a "$work/a/frame-0001.png")"
+  [ "$(ls "$work/a" | grep -cv '^frame-000[1-6].png$')" = 1 ] || fail "left behind: $(ls "$work/a")"
   "$program" -render "$work/b" -frames 6 -size 320x240 -OPTIONP 2 || fail "render b"
   [ -f "$work/a/frame-0006.png" ] && [ ! -e "$work/a/frame-0007.png" ] || fail "wrong frame files"
   for k in 0001 0006; do cmp -s "$work/a/frame-$k.png" "$work/b/frame-$k.png" || fail "frame $k differs between runs"; done
@@ -124,21 +144,23 @@ refusals)
   refused 1 "No such file" "$program" -render "$work/r" -frames 1 -ini "$work/none.ini"
   mkdir -p "$work/p/frame-0001.png"
   refused 1 "Is a directory" "$program" -render "$work/p" -frames 1 -size 40x30
-  [ -e "$work/p/frame-0001.png.part" ] && fail "part of a frame left behind"
+  [ "$(ls "$work/p")" = frame-0001.png ] || fail "part of a frame left behind: $(ls "$work/p")"
   start_display 640x480x8
   refused 1 "PseudoColor" "$program" -window
   kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null
   start_display
   XSCREENSAVER_WINDOW=zz refused 1 "not a window id" "$program" -root
-  # -fps: white digits at the bottom left; -0-0: the bottom right corner.
-  "$program" -window -geometry 200x100-0-0 -fps "${still[@]}" &
+  # -fps: white digits at the bottom left; -10-20: 10 pixels from the right
+  # edge, 20 from the bottom.
+  "$program" -window -geometry 200x100-10-20 -fps "${still[@]}" &
   pid=$!
-  sleep 2
-  window="$(xdotool search --name KORAVEL | head -1)"
-  [ "$(xwininfo -id "$window" | awk '/Absolute upper-left/ { printf "%s ", $NF }')" = "440 380 " ] || fail "not at 440,380"
-  import -window "$window" "$work/fps.png"
-  white="$(convert "$work/fps.png" -crop 80x20+0+80 -fx 'r>0.9 && g>0.9 && b>0.9' -format '%[fx:mean*w*h]' info:)"
-  at_least "$white" 20 || fail "no frame rate shown: $white white pixels"
+  wait_until found_window || fail "no window"
+  [ "$(xwininfo -id "$window" | awk '/Absolute upper-left/ { printf "%s ", $NF }')" = "430 360 " ] || fail "not at 430,360"
+  shows_fps() {
+    import -window "$window" "$work/fps.png" 2>/dev/null &&
+      at_least "$(convert "$work/fps.png" -crop 80x20+0+80 -fx 'r>0.9 && g>0.9 && b>0.9' -format '%[fx:mean*w*h]' info:)" 20
+  }
+  wait_until shows_fps || fail "no frame rate shown"
   stop_program "$pid" TERM
   ;;
 xscreensaver)
@@ -159,21 +181,19 @@ xscreensaver)
   saver() { "${as_user[@]}" env -i DISPLAY="$DISPLAY" HOME="$home" PATH=/usr/bin:/bin ASAN_OPTIONS=detect_leaks=0 "$@"; }
   saver xscreensaver --no-splash >"$work/daemon.log" 2>&1 &
   helper_pid=$!
-  for _ in $(seq 50); do saver xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+  answers() { saver xscreensaver-command -time >/dev/null 2>&1; }
+  wait_until answers || fail "the daemon does not answer: $(tail -3 "$work/daemon.log")"
   xsetroot -solid '#ff8000'  # only now: Xvfb clears the root when its last client leaves
   saver xscreensaver-command -activate >/dev/null || fail "not activated: $(tail -3 "$work/daemon.log")"
-  sleep 3
-  pid="$(pgrep -f -x "$work/koravel --root.*")" || fail "koravel is not running: $(tail -3 "$work/daemon.log")"
+  running() { pid="$(pgrep -f -x "$work/koravel --root.*")"; }
+  wait_until running || fail "koravel is not running: $(tail -3 "$work/daemon.log")"
   parent() { ps -o ppid= -p "$1" | tr -d ' '; }
   [ "$(ps -o comm= -p "$(parent "$(parent "$pid")")")" = "xscreensaver" ] || fail "not the daemon's grandchild"
-  import -window root "$work/saver.png"
-  share="$(blue_share "$work/saver.png")"
-  at_least "$share" 0.005 || fail "no blue figure under the daemon: $share"
-  [ "$(convert "$work/saver.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
+  wait_until holds_blue root 0.005 || fail "no blue figure under the daemon"
+  [ "$(convert "$work/shot.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
   segments="$(segments_of "$pid")"
   saver xscreensaver-command -deactivate >/dev/null
-  for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "still running 2 s after the deactivation"
+  wait_until gone "$pid" || fail "still running after the deactivation"
   no_segment_left "$segments"
   saver xscreensaver-command -exit >/dev/null
   ;;
@@ -193,21 +213,15 @@ memory)
 window-id)
   start_display
   make_host_window 300x200
+  for size in 300x200 500x400; do
+    "$program" -render "$work/h$size" -frames 1 -size "$size" "${still[@]}" || fail "render $size"
+    without_corner "$work/h$size/frame-0001.png" "$work/h$size.png"
+  done
   "$program" -window-id "$host_window" "${still[@]}" &
   pid=$!
-  sleep 1
-  import -window "$host_window" "$work/small.png"
-  "$program" -render "$work/h1" -frames 1 -size 300x200 "${still[@]}"
-  without_corner "$work/small.png" "$work/s.png"
-  without_corner "$work/h1/frame-0001.png" "$work/h.png"
-  [ "$(compare -metric AE "$work/s.png" "$work/h.png" null: 2>&1)" = "0" ] || fail "window differs from the headless frame"
+  wait_until shows "$host_window" "$work/h300x200.png" || fail "window differs from the headless frame"
   xdotool windowsize "$host_window" 500 400
-  sleep 1
-  import -window "$host_window" "$work/large.png"
-  "$program" -render "$work/h2" -frames 1 -size 500x400 "${still[@]}"
-  without_corner "$work/large.png" "$work/l.png"
-  without_corner "$work/h2/frame-0001.png" "$work/h.png"
-  [ "$(compare -metric AE "$work/l.png" "$work/h.png" null: 2>&1)" = "0" ] || fail "after the resize the window differs"
+  wait_until shows "$host_window" "$work/h500x400.png" || fail "after the resize the window differs"
   stop_program "$pid" TERM
   ;;
 root)
@@ -216,20 +230,19 @@ root)
   # BKMODE 0: the window's white background stays around the figure.
   XSCREENSAVER_WINDOW="$host_window" "$program" -root "${still[@]}" -BKMODE 0 &
   pid=$!
-  sleep 1
-  import -window "$host_window" "$work/shown.png"
-  share="$(blue_share "$work/shown.png")"
-  at_least "$share" 0.02 || fail "nothing drawn in XSCREENSAVER_WINDOW: $share"
-  [ "$(convert "$work/shown.png" -format '%[pixel:p{310,230}]' info:)" = "srgb(255,255,255)" ] ||
+  wait_until holds_blue "$host_window" 0.02 || fail "nothing drawn in XSCREENSAVER_WINDOW"
+  [ "$(convert "$work/shot.png" -format '%[pixel:p{310,230}]' info:)" = "srgb(255,255,255)" ] ||
     fail "the window's own background was not kept"
   stop_program "$pid" INT
-  # The window going away ends the program too.
-  "$program" -window-id "$host_window" "${still[@]}" &
+  # The window going away ends the program too, once it draws there (in
+  # red, to tell its frames from the last run's).
+  "$program" -window-id "$host_window" "${still[@]}" -COLOR 1 &
   pid=$!
-  sleep 0.5
+  holds_red() { import -window "$host_window" "$work/shot.png" 2>/dev/null &&
+    at_least "$(convert "$work/shot.png" -fx 'r>0.4 && g<0.1 && b<0.1' -format '%[fx:mean]' info:)" 0.02; }
+  wait_until holds_red || fail "nothing drawn in the window"
   kill "$helper_pid"; helper_pid=""
-  for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "still running after its window went away"; }
+  wait_until gone "$pid" || { kill -KILL "$pid"; fail "still running after its window went away"; }
   wait "$pid" || fail "ended with status $? when its window went away"
   ;;
 same-as-headless)
@@ -237,19 +250,18 @@ same-as-headless)
   # the window must show exactly the 7th headless frame. The window is large
   # enough that no bounce (whose speed is random) comes in 7 frames.
   start_display
+  "$program" -render "$work/h" -frames 7 -size 640x480 -OPTIONP 2 || fail "render"
+  without_corner "$work/h/frame-0007.png" "$work/h7.png"
   "$program" -window -geometry 640x480+0+0 -frames 7 -OPTIONP 2 -delay 10 &
   pid=$!
-  sleep 1.5
-  window="$(xdotool search --name KORAVEL | head -1)"
-  [ -n "$window" ] || fail "no window"
+  wait_until found_window || fail "no window"
+  wait_until shows "$window" "$work/h7.png" || fail "the window differs from the headless frame"
   import -window "$window" "$work/shown.png"
-  "$program" -render "$work/h" -frames 7 -size 640x480 -OPTIONP 2
   [ "$(compare -metric AE "$work/shown.png" "$work/h/frame-0007.png" null: 2>&1)" = "0" ] ||
-    fail "the window differs from the headless frame"
+    fail "the window's corner differs from the headless frame"
   # A key pressed in the window, with no button or pointer event.
   xdotool windowfocus --sync "$window" key space
-  for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a key did not end it"; }
+  wait_until gone "$pid" || { kill -KILL "$pid"; fail "a key did not end it"; }
   wait "$pid" || fail "ended with status $? on a key"
   ;;
 text)
@@ -271,6 +283,40 @@ text)
   "$program" -render "$work/c" -frames 1 "${front[@]}" -text "A$(printf '\U10FFFD')" 2>"$work/err" || fail "render A"
   grep -q "U+10FFFD" "$work/err" || fail "the missing character is not named: $(cat "$work/err")"
   [ "$(figures "$work/c/frame-0001.png")" = 1 ] || fail "A and a missing character are not one figure"
+  # A font file that cannot be used is named in one line with the reason; a
+  # family fontconfig knows, in other case and blanks, draws without a word.
+  mkdir "$work/folder.ttf" && echo "no font" >"$work/words.ttf"
+  for font in "none.ttf:no such file" "folder.ttf:it is a folder" "words.ttf:it is not a font FreeType can read"; do
+    "$program" -render "$work/f" -frames 1 "${front[@]}" -text A -font "$work/${font%%:*}" 2>"$work/err" || fail "render $font"
+    [ "$(cat "$work/err")" = "koravel: cannot use $work/${font%%:*} as a font: ${font#*:}; taking sans-serif" ] ||
+      fail "$font: $(cat "$work/err")"
+  done
+  "$program" -render "$work/f" -frames 1 "${front[@]}" -text A -font "dejavu   SANS" 2>"$work/err" && [ ! -s "$work/err" ] ||
+    fail "dejavu   SANS: $(cat "$work/err")"
+  # A space shows nothing also where the file's slot holds a glyph: the
+  # same frame as from the file without glyphs.
+  for ini in "$work/empty.ini" "$(dirname "$program")/res/KORAVEL.ini"; do
+    "$program" -render "$work/s" -frames 1 "${front[@]}" -ini "$ini" -OPTIONA2 5 -text "K K" -font "DejaVu Sans:bold" ||
+      fail "render K K"
+    mv "$work/s/frame-0001.png" "$work/s-$(basename "$ini").png"
+  done
+  cmp -s "$work/s-empty.ini.png" "$work/s-KORAVEL.ini.png" || fail "the space's slot shows the file's glyph"
+  # A signal while the glyphs are made ends the program between two
+  # characters: each takes 4 s here, nine 36 s. It comes once the second
+  # character is begun.
+  start_display
+  declare -A pids
+  for signal in TERM INT; do
+    KORAVEL_TEST_CHARACTER_MS=4000 "$program" -window -text ABCDEFGHI 2>"$work/$signal.err" &
+    pids[$signal]=$!
+  done
+  second_begun() { grep -q "character 2" "$work/TERM.err" && grep -q "character 2" "$work/INT.err"; }
+  wait_until second_begun || fail "the glyphs are not made: $(cat "$work/TERM.err")"
+  for signal in TERM INT; do kill "-$signal" "${pids[$signal]}"; done
+  for signal in TERM INT; do
+    patience=20 wait_until gone "${pids[$signal]}" || { kill -KILL "${pids[@]}"; fail "still running after SIG$signal"; }
+    wait "${pids[$signal]}" || fail "ended with status $? after SIG$signal"
+  done
   ;;
 *)
   fail "no case $case_name"
