@@ -15,10 +15,11 @@
 ; code 2 when silent). What an earlier uninstall or upgrade left for the
 ; restart to do to the saver (delete it, or move an older replacement onto
 ; it) is dropped once this install has put its saver in place, so the
-; restart never undoes a later install. The settings file goes into the Windows folder, but
-; only when there is none yet: it holds the machine's settings and glyphs,
-; which every user reads until their first save makes a file of their own
-; in %APPDATA%\KORAVEL. Only administrators may change the machine's file.
+; restart never undoes a later install. The settings file goes into the
+; Windows folder, but only when there is none yet: it holds the machine's
+; settings and glyphs, which every user reads until their first save makes a
+; file of their own in %APPDATA%\KORAVEL. Only administrators may change the
+; machine's file.
 ;
 ; The installer runs elevated, so the current user's registry is the
 ; administrator's, also when a standard user typed an administrator's
