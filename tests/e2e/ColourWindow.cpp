@@ -1,5 +1,5 @@
 // A stand-in desktop for the drawing tests, titled "KORAVEL test desktop".
-// It ends on WM_CLOSE or after a minute at most.
+// It ends on WM_CLOSE or after ten minutes at most.
 //   (no argument)  the primary screen in one colour that the saver never
 //                  draws, RGB(40, 80, 120);
 //   gradient       the whole virtual screen in a pattern: the pixel at
@@ -73,7 +73,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, "KoravelTestDesktop", "KORAVEL test desktop", WS_POPUP | WS_VISIBLE, x, y,
                                   width, height, nullptr, nullptr, instance, nullptr);
-    SetTimer(window, 1, 60000, nullptr);
+    SetTimer(window, 1, 600000, nullptr);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;

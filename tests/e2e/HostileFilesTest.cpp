@@ -152,7 +152,7 @@ void RemoveSettings(const std::string& path) {
 // Whether the process answers messages within a second.
 bool Answers(HWND window) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitLimit, &result) != 0;
 }
 
 // Pixels of `rect` on screen with any of `channels` lit (all: not black).
@@ -290,7 +290,7 @@ TEST_P(HostileFile, FullScreenStartsDrawsAndEndsOnAKey) {
     if (GetParam().draws) {
         RECT rect;
         GetWindowRect(window, &rect);
-        EXPECT_TRUE(PumpUntil([&] { return LitPixels(rect) > 0; }, 5000)) << "nothing drawn";
+        EXPECT_TRUE(PumpUntil([&] { return LitPixels(rect) > 0; })) << "nothing drawn";
     } else {
         PumpUntil([] { return false; }, 300);
     }
@@ -354,7 +354,7 @@ TEST_P(HostileFile, DialogCancelLeavesTheFileAndOkKeepsEverythingElse) {
     }
     // OK writes the 53 settings one by one, and the profile functions write
     // the whole file each time: a megabyte file takes a while.
-    EXPECT_EQ(saver.WaitExit(60000), 1u);
+    EXPECT_EQ(saver.WaitExit(3 * kWaitLimit), 1u);
 
     const std::string before = Snapshot(content_);
     const std::string after = Snapshot(ReadText(path_));
@@ -391,7 +391,7 @@ char DrawnColour() {
     HWND window = saver.Start(ScrPath(), "KORAVEL.scr /s") ? WaitForWindowOf(saver.ProcessId(), kSaverClass) : nullptr;
     RECT rect = {};
     GetWindowRect(window, &rect);
-    PumpUntil([&] { return window == nullptr || LitPixels(rect) > 0; }, 5000);
+    PumpUntil([&] { return window == nullptr || LitPixels(rect) > 0; });
     const int red = LitPixels(rect, 0xFF0000), green = LitPixels(rect, 0x00FF00);
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(saver.WaitExit(), 0u);

@@ -1,7 +1,10 @@
 // A stand-in for the system's PASSWORD.CPL in the end-to-end tests. Its
-// VerifyScreenSavePwd logs each call (the class of the window it was given)
+// VerifyScreenSavePwd logs each call (the class of the window it was given,
+// and from the second call on the milliseconds since the last one returned)
 // to verify.log and answers from answer.txt ('1' accepts, anything else
-// refuses), both in the folder named by KORAVEL_TEST_PASSWORD_DIR. With
+// refuses; 'c' refuses and asks the window to close again at once, as a
+// user's key pressed while the dialog ends would), both in the folder named
+// by KORAVEL_TEST_PASSWORD_DIR. With
 // KORAVEL_TEST_PASSWORD_FILTER set, loading it sets a top-level exception
 // filter of its own that ends the process with code 3, as a component with
 // its own fault handling may do.
@@ -10,6 +13,9 @@
 namespace {
 
 LONG WINAPI OwnFaultFilter(EXCEPTION_POINTERS*) { ExitProcess(3); }
+
+DWORD lastReturn = 0;
+bool returned = false;
 
 bool PathIn(const char* name, char* path, DWORD size) {
     DWORD length = GetEnvironmentVariableA("KORAVEL_TEST_PASSWORD_DIR", path, size);
@@ -24,8 +30,9 @@ bool PathIn(const char* name, char* path, DWORD size) {
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     char path[MAX_PATH];
     if (PathIn("verify.log", path, MAX_PATH)) {
-        char line[128] = "verify ";
+        char line[160] = "verify ";
         GetClassNameA(window, line + lstrlenA(line), 100);
+        if (returned) wsprintfA(line + lstrlenA(line), " after %lu", GetTickCount() - lastReturn);
         lstrcatA(line, "\r\n");
         HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -45,6 +52,9 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
             CloseHandle(file);
         }
     }
+    if (answer == 'c') PostMessageA(window, WM_CLOSE, 0, 0);
+    returned = true;
+    lastReturn = GetTickCount();
     return answer == '1';
 }
 

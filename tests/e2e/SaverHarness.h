@@ -14,7 +14,9 @@ namespace e2e {
 
 constexpr char kSaverClass[] = "WindowsScreenSaverClass";
 constexpr DWORD kExitUnusable = 0xFFFFFFFFu;  // ExitProcess(-1)
-constexpr DWORD kWaitLimit = 10000;            // ms; every wait is bounded
+// Every wait is for a condition and bounded by this (ms): generous, since on
+// a busy machine Wine can take tens of seconds to start a program.
+constexpr DWORD kWaitLimit = 90000;
 
 // A build path as Wine takes it, on the drive that maps the Unix root.
 inline std::string WindowsPath(const std::string& unixPath) {
@@ -165,11 +167,6 @@ inline std::string UserSettingsPath() {
     char path[MAX_PATH * 2] = {};
     WideCharToMultiByte(CP_ACP, 0, UserSettingsFile().c_str(), -1, path, sizeof path, nullptr, nullptr);
     return path;
-}
-
-inline void SleepUntil(DWORD tick) {
-    const DWORD now = GetTickCount();
-    if (static_cast<LONG>(tick - now) > 0) Sleep(tick - now);
 }
 
 inline int CountLines(const std::string& text) {

@@ -8,6 +8,7 @@ set -u
 scr="$1"
 desktop_program="$2"
 sample_ini="$3"
+source "$(dirname "$0")/waits.sh"
 ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
 work="$(mktemp -d)"
 failures=0
@@ -44,15 +45,16 @@ start_saver() {
   xdotool mousemove 1 1
   wine "$scr" /s &
   saver=$!
-  timeout 15 xdotool search --sync --onlyvisible --name '^Screen Saver$' >/dev/null || {
+  find_window '^Screen Saver$' >/dev/null || {
     fail "$1: no saver window"
+    stop_saver
     return 1
   }
 }
 
 stop_saver() {
   xdotool key Escape
-  timeout 10 tail --pid="$saver" -f /dev/null || kill "$saver" 2>/dev/null
+  wait_gone "$saver" || kill "$saver" 2>/dev/null
   wait "$saver" 2>/dev/null
   saver=""
 }
@@ -69,14 +71,20 @@ count_pixels() {
       else if (g == 0 && b == 0) red += count
       else if (r == 40 && g == 80 && b == 120) desktop += count
       else other += count
-    } END { printf "%d %d %d %d\n", black, red, other, desktop }'
+    } END { printf "%d %d %d %d\n", black, red, other, desktop }' >"$work/counts"
+  read -r black red other desktop_pixels <"$work/counts"
+}
+
+# Takes screenshots until COMMAND (which reads the counts) holds.
+shows() {
+  count_pixels
+  "$@"
 }
 
 # 1. Red (COLOR 1), centred, on black: only black and shades of red.
 write_ini COLOR=1 COLORS=0 OPTIONP=1 BKMODE=1 ZANZOU=0
 if start_saver "black background"; then
-  sleep 1
-  read -r black red other _ < <(count_pixels)
+  wait_until "$e2e_seconds" shows eval '[ "$red" -gt 2000 ]'
   echo "black background: black=$black red=$red other=$other"
   [ "$red" -gt 2000 ] || fail "black background: the figure is missing ($red red pixels)"
   [ "$other" -eq 0 ] || fail "black background: $other pixels neither black nor red"
@@ -88,14 +96,13 @@ fi
 write_ini COLOR=1 COLORS=0 OPTIONP=1 BKMODE=0 ZANZOU=0
 wine "$desktop_program" &
 desktop=$!
-if timeout 15 xdotool search --sync --onlyvisible --name '^KORAVEL test desktop$' >/dev/null; then
-  sleep 0.5
+if find_window '^KORAVEL test desktop$' >/dev/null &&
+  wait_until "$e2e_seconds" shows eval '[ "$desktop_pixels" -gt 2000 ]'; then
   if start_saver "desktop background"; then
-    sleep 1
-    read -r _ red _ behind < <(count_pixels)
-    echo "desktop background: red=$red desktop=$behind"
+    wait_until "$e2e_seconds" shows eval '[ "$red" -gt 2000 ] && [ "$desktop_pixels" -gt 2000 ]'
+    echo "desktop background: red=$red desktop=$desktop_pixels"
     [ "$red" -gt 2000 ] || fail "desktop background: the figure is missing"
-    [ "$behind" -gt 2000 ] || fail "desktop background: the desktop does not show behind the figure"
+    [ "$desktop_pixels" -gt 2000 ] || fail "desktop background: the desktop does not show behind the figure"
     stop_saver
   fi
 else
@@ -106,15 +113,15 @@ wait "$desktop" 2>/dev/null
 desktop=""
 
 # 3. ZANZOU with a moving figure: what it leaves behind stays, so the red
-# area grows from one screenshot to the next.
+# area grows from one screenshot to the next (the figure alone never
+# covers half as much again).
 write_ini COLOR=1 COLORS=0 OPTIONP=2 BKMODE=1 ZANZOU=1
 if start_saver "trails"; then
-  sleep 0.5
-  read -r _ first _ _ < <(count_pixels)
-  sleep 1.5
-  read -r _ second _ _ < <(count_pixels)
-  echo "trails: red $first then $second"
-  [ "$first" -gt 0 ] && [ "$second" -gt $((first * 3 / 2)) ] || fail "trails: the red area did not grow ($first, $second)"
+  wait_until "$e2e_seconds" shows eval '[ "$red" -gt 0 ]'
+  first=$red
+  wait_until "$e2e_seconds" shows eval '[ "$red" -gt $((first * 3 / 2)) ]'
+  echo "trails: red $first then $red"
+  [ "$first" -gt 0 ] && [ "$red" -gt $((first * 3 / 2)) ] || fail "trails: the red area did not grow ($first, $red)"
   stop_saver
 fi
 

@@ -2,9 +2,16 @@
 # Real input through the X server to the full-screen saver under Wine: a
 # key, a click and mouse travel beyond 4 pixels close it; 4 pixels in total
 # do not; moves of 2 pixels in one direction close it on the third.
-# Usage: input.sh KORAVEL.scr  (DISPLAY and WINEPREFIX as scripts/test sets them)
+# A moving figure of the sample glyphs makes every frame new on screen, so
+# that frames drawn after an input show the saver has taken it.
+# Usage: input.sh KORAVEL.scr sample.ini
+# (DISPLAY and WINEPREFIX as scripts/test sets them)
 set -u
 scr="$1"
+sample_ini="$2"
+source "$(dirname "$0")/waits.sh"
+ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
+work="$(mktemp -d)"
 failures=0
 saver=""
 
@@ -13,42 +20,45 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Starts the saver with the pointer at a known place and waits until its
-# window is shown.
+[ -f "$ini" ] && cp "$ini" "$work/saved.ini"
+finish() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null
+  if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
+  rm -rf "$work"
+}
+trap finish EXIT
+
+{
+  printf '%s\n' '[KORAVEL]' OPTIONN=2 OPTIONA1=1 OPTIONA2=2 OPTIONP=2 BKMODE=1 ZANZOU=0
+  sed -n '/^\[MOJI ZAHYO\]/,$p' "$sample_ini"
+} >"$ini"
+
+# Starts the saver with the pointer at a known place and waits until it
+# draws: by then Wine's own move message right after creation is taken. A
+# saver that did not get that far is ended, so no later case meets it.
 start_saver() {
   xdotool mousemove 500 400
   wine "$scr" /s &
   saver=$!
-  if ! timeout 15 xdotool search --sync --onlyvisible --name '^Screen Saver$' >/dev/null; then
-    fail "$1: no saver window"
-    return 1
-  fi
-  # Wine's own move message right after creation arrives first.
-  sleep 0.3
+  find_window '^Screen Saver$' >/dev/null && wait_for_frames 2 "$saver" && return
+  fail "$1: no saver window drawing"
+  kill "$saver" 2>/dev/null
+  wait "$saver" 2>/dev/null
+  return 1
 }
 
-# Waits (at most 10 s) for the saver to end; its exit code must be 0.
+# Waits for the saver to end; its exit code must be 0.
 expect_closed() {
-  local waited=0
-  while kill -0 "$saver" 2>/dev/null && [ $waited -lt 100 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  if kill -0 "$saver" 2>/dev/null; then
-    fail "$1: the saver is still running"
-    kill "$saver" 2>/dev/null
-    wait "$saver" 2>/dev/null
-    return
-  fi
+  wait_gone "$saver" || { fail "$1: the saver is still running"; kill "$saver"; wait "$saver"; return; }
   wait "$saver"
   local code=$?
   [ "$code" -eq 0 ] || fail "$1: exit code $code"
 }
 
-# The saver must still run half a second after the last input.
+# The saver must have drawn on after the last input: it took the input and
+# did not close.
 expect_running() {
-  sleep 0.5
-  kill -0 "$saver" 2>/dev/null || fail "$1: the saver closed"
+  wait_for_frames 2 "$saver" || fail "$1: the saver closed"
 }
 
 if start_saver "key"; then

@@ -4,7 +4,11 @@
 # settings file into the Windows folder and the uninstall entry into the
 # native registry view; installing again keeps an edited settings file byte
 # for byte; an upgrade over a running saver waits for the restart (3010);
-# the silent uninstall removes saver and entry and keeps the file.
+# the silent uninstall removes saver and entry and keeps the file. Every
+# install takes the old write grant of Users off the machine's settings
+# file (a stand-in icacls.exe logs it: Wine's own changes no rights), also
+# after an uninstall; and what an uninstall or upgrade left for the restart
+# to do to the saver never undoes a later install.
 # The shipped installer is a 32-bit program; where this machine runs no
 # 32-bit programs (a kernel without 32-bit support), its amd64 twin, made by
 # the build from the same script, is tested on 64-bit Windows instead.
@@ -14,6 +18,7 @@
 # exits with 77 (skipped) where only the twin can run.
 # Usage: installer.sh lifecycle|redirection KORAVEL-<version>-setup.exe
 #        amd64-twin.exe KORAVEL.scr(x86_64) KORAVEL.scr(i686) KORAVEL.ini <version>
+#        icacls-stand-in.exe
 # (DISPLAY as scripts/test sets it)
 set -u
 case_name="$1"
@@ -23,6 +28,8 @@ scr64="$4"
 scr32="$5"
 shipped_ini="$6"
 version="$7"
+icacls_stand_in="$8"
+source "$(dirname "$0")/waits.sh"
 work="$(mktemp -d)"
 failures=0
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORAVEL'
@@ -39,7 +46,7 @@ finish() {
 }
 trap finish EXIT
 
-for file in "$setup" "$twin" "$scr64" "$scr32" "$shipped_ini"; do
+for file in "$setup" "$twin" "$scr64" "$scr32" "$shipped_ini" "$icacls_stand_in"; do
   [ -f "$file" ] || { echo "FAIL: $file is missing (build the windows-x86 preset, then the installer preset)" >&2; exit 1; }
 done
 
@@ -66,16 +73,38 @@ value_of() {
   awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]+/, ""); print; exit }' "$1"
 }
 
-# Waits up to 60 s for a shell condition: the uninstaller copies itself to a
-# temporary folder and goes on from there after the first process has ended.
-# The condition must be quick to test: it is tested ten times a second.
+# Waits for a shell condition: the uninstaller copies itself to a temporary
+# folder and goes on from there after the first process has ended.
 wait_for() {
-  local waited=0
-  until eval "$1"; do
-    [ $waited -ge 600 ] && return 1
-    sleep 0.1
-    waited=$((waited + 1))
-  done
+  wait_until "$e2e_seconds" eval "$1"
+}
+
+# The restart's pending file operations, one line (none: an empty line).
+session_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
+pending_operations() {
+  read_key "$session_key" "$work/session" && grep -i 'PendingFileRenameOperations' "$work/session"
+  return 0
+}
+
+# The other files' names in them, one a line, in their order.
+other_pending_names() {
+  pending_operations | sed -e 's/.*REG_MULTI_SZ *//' -e 's/\\0/\n/g' | grep -v '^$' | grep -viE 'KORAVEL\.(scr|new)$'
+}
+
+# Starts the installed saver, so that its file is in use, and waits for it.
+start_installed_saver() {
+  wine 'C:\windows\system32\KORAVEL.scr' /s &
+  saver=$!
+  find_window '^Screen Saver$' >/dev/null || fail "$1: the installed saver did not start"
+}
+
+# Ends it; its window goes when the server has let go of the process and
+# of its file.
+stop_installed_saver() {
+  kill "$saver"
+  wait "$saver" 2>/dev/null
+  wait_until "$e2e_seconds" eval '! xdotool search --onlyvisible --name "^Screen Saver\$" >/dev/null' ||
+    fail "the saver's window stayed after its end"
 }
 
 fresh_prefix() {
@@ -124,6 +153,10 @@ fi
 # --- install, install again, uninstall (64-bit Windows) ---------------------
 fresh_prefix win64 win64
 system="$windows/system32"
+# Wine would run its own icacls.exe from System32 in place of another file.
+cp "$icacls_stand_in" "$system/icacls.exe"
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v icacls.exe /d native /f >/dev/null 2>&1
+grant_removal="\"C:\\windows\\system32\\icacls.exe\" \"C:\\windows\\KORAVEL.ini\" /remove:g *S-1-5-32-545"
 wine "$setup" /S || fail "silent install exited with $?"
 cmp -s "$system/KORAVEL.scr" "$scr64" || fail "System32 does not hold the 64-bit KORAVEL.scr"
 cmp -s "$windows/KORAVEL.ini" "$shipped_ini" || fail "the Windows folder does not hold the shipped KORAVEL.ini"
@@ -151,14 +184,12 @@ read_key "$desktop_key" "$work/desktop"
 # the image change nothing) to tell it from the new one. 3010 (restart
 # needed) reaches a Unix shell as its low 8 bits.
 printf 'older' >>"$system/KORAVEL.scr" && cp "$system/KORAVEL.scr" "$work/older.scr"
-wine 'C:\windows\system32\KORAVEL.scr' /s & saver=$!
-sleep 3
+start_installed_saver "upgrade in use"
 wine "$setup" /S; status=$?
 [ $status -eq $((3010 % 256)) ] || fail "a silent upgrade with the saver in use exited with $status, not 3010"
 cmp -s "$system/KORAVEL.scr" "$work/older.scr" || fail "the saver in use was changed before the restart"
-read_key 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager' "$work/session" '/v PendingFileRenameOperations'
-grep -qi 'KORAVEL\.new.*KORAVEL\.scr' "$work/session" || fail "no replacement scheduled for the restart"
-kill $saver; wait $saver 2>/dev/null
+pending_operations | grep -qi 'KORAVEL\.new.*KORAVEL\.scr' || fail "no replacement scheduled for the restart"
+stop_installed_saver
 wineboot -r >/dev/null 2>&1
 cmp -s "$system/KORAVEL.scr" "$scr64" || fail "the restart did not put the new saver in place"
 # A saver that cannot be written, not even beside the old one, fails.
@@ -167,13 +198,19 @@ wine "$setup" /S; status=$?
 [ $status -eq 2 ] || fail "a silent install that cannot write the saver exited with $status, not 2"
 rmdir "$system/KORAVEL.scr" "$system/KORAVEL.new" && mv "$work/kept.scr" "$system/KORAVEL.scr"
 
-# The pages follow the UI language: Japanese, else English (ended on the first).
-for language in 'ja_JP.UTF-8=KORAVEL セットアップ:インストール オプション' \
-  'en_US.UTF-8=KORAVEL Setup: Installation Options'; do
-  LANG="${language%%=*}" LC_ALL="${language%%=*}" wine "$setup" & pages=$!
-  timeout 30 xdotool search --sync --name "^${language#*=}\$" >/dev/null ||
-    fail "no installer page titled \"${language#*=}\" under LANG=${language%%=*}"
-  kill $pages; wait $pages 2>/dev/null
+# The pages follow the UI language: Japanese, else English. The licence
+# comes first; Enter agrees and shows the options (ended there).
+for pages in 'ja_JP.UTF-8=KORAVEL セットアップ:使用許諾契約=KORAVEL セットアップ:インストール オプション' \
+  'en_US.UTF-8=KORAVEL Setup: License Agreement=KORAVEL Setup: Installation Options'; do
+  language="${pages%%=*}" titles="${pages#*=}"
+  LANG="$language" LC_ALL="$language" wine "$setup" & shown=$!
+  if page="$(find_window "^${titles%%=*}\$")"; then
+    xdotool key --window "$page" Return
+    find_window "^${titles#*=}\$" >/dev/null || fail "no page titled \"${titles#*=}\" after the licence under LANG=$language"
+  else
+    fail "no installer page titled \"${titles%%=*}\" under LANG=$language"
+  fi
+  kill $shown; wait $shown 2>/dev/null
 done
 
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
@@ -184,6 +221,39 @@ entry_listed /reg:64 && fail "the silent uninstall left the uninstall entry"
 cmp -s "$windows/KORAVEL.ini" "$work/edited.ini" || fail "the uninstall did not keep the user's KORAVEL.ini"
 read_key "$desktop_key" "$work/desktop" &&
   [ -n "$(value_of "$work/desktop" SCRNSAVE.EXE)" ] && fail "the removed saver is still the screen saver"
+
+# An upgrade left a replacement waiting for the restart; the saver is no
+# longer in use at the next install, which puts its own in place at once:
+# the older replacement must not follow it at the restart.
+wine "$setup" /S || fail "install after the uninstall exited with $?"
+start_installed_saver "waiting replacement"
+wine "$setup" /S
+pending_operations | grep -qi 'KORAVEL\.new' || fail "no replacement waiting for the restart"
+printf 'older' >>"$system/KORAVEL.new"
+stop_installed_saver
+wine "$setup" /S || fail "install over a waiting replacement exited with $?"
+pending_operations | grep -qiE 'KORAVEL\.(scr|new)' && fail "the waiting replacement is still scheduled: $(pending_operations)"
+[ -e "$system/KORAVEL.new" ] && fail "the waiting replacement was left in System32"
+
+# The saver was in use at the uninstall, which leaves its delete for the
+# restart; the later install must outlive that restart. The machine's file
+# stays through the uninstall, and the install takes the grant off it again.
+start_installed_saver "uninstall in use"
+wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
+wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the uninstall in use left its folder"
+pending_operations | grep -qi 'KORAVEL\.scr' || fail "the uninstall of a saver in use scheduled no delete"
+stop_installed_saver
+# The uninstaller's temporary copy waits for the restart too.
+other_pending_names >"$work/others"
+[ -s "$work/others" ] || fail "no other file's operation waits for the restart"
+: >"$system/icacls.log"
+wine "$setup" /S || fail "install after an uninstall in use exited with $?"
+other_pending_names | cmp -s - "$work/others" || fail "the install changed other files' operations: $(pending_operations)"
+grep -qxF "$grant_removal" <(tr -d '\r' <"$system/icacls.log") ||
+  fail "the install after an uninstall left the Users' grant: icacls ran as '$(cat "$system/icacls.log")'"
+pending_operations | grep -qi 'KORAVEL\.scr' && fail "the saver's delete is still scheduled: $(pending_operations)"
+wineboot -r >/dev/null 2>&1
+cmp -s "$system/KORAVEL.scr" "$scr64" || fail "the restart deleted the saver installed after the uninstall"
 
 [ $failures -eq 0 ] && echo "installer: all checks passed"
 [ $failures -eq 0 ]

@@ -13,6 +13,7 @@ set -u
 scr="$1"
 desktop_program="$2"
 sample_ini="$3"
+source "$(dirname "$0")/waits.sh"
 parent_prefix="$WINEPREFIX"
 work="$(mktemp -d /tmp/koravel-monitors.XXXXXX)"
 failures=0
@@ -43,8 +44,7 @@ trap finish EXIT
 Xvfb -displayfd 3 -nolisten tcp +xinerama -screen 0 640x480x24 -screen 1 800x600x24 \
   3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb with two screens did not start"; exit 1; }
+wait_until "$e2e_seconds" [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb with two screens did not start"; exit 1; }
 export DISPLAY=":$(tr -d '\n' <"$work/display")"
 
 # The display is fixed when a prefix's server starts: a copy of the booted
@@ -77,16 +77,23 @@ ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
   sed -n '/^\[MOJI ZAHYO\]/,$p' "$sample_ini"
 } >"$ini"
 
+# The colour of one screen pixel, as "r,g,b".
+pixel_at() {
+  import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null |
+    sed -nE 's/^0,0: *\( *([0-9]+), *([0-9]+), *([0-9]+).*/\1,\2,\3/p'
+}
+
 wine "$desktop_program" gradient &
 desktop=$!
-timeout 15 xdotool search --sync --onlyvisible --name '^KORAVEL test desktop$' >/dev/null ||
+# Shown and painted: its corners on both screens have their pattern colours.
+find_window '^KORAVEL test desktop$' >/dev/null &&
+  wait_until "$e2e_seconds" eval '[ "$(pixel_at 0 0)" = 20,20,100 ] && [ "$(pixel_at 799 599)" = 219,219,127 ]' ||
   { fail "the stand-in desktop did not appear"; exit 1; }
-sleep 0.5
 
 xdotool mousemove 1 1
 wine "$scr" /s &
 saver=$!
-window="$(timeout 15 xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -n1)"
+window="$(find_window '^Screen Saver$')"
 [ -n "$window" ] || { fail "no saver window"; exit 1; }
 
 # Both screens together are 800 x 600 pixels from the origin.
@@ -97,13 +104,12 @@ case "$geometry" in
   *) fail "the saver does not cover both monitors: $geometry" ;;
 esac
 
-# The figure moves for a while; wherever it went, the frames drew the
-# desktop copy back (the rest of the window is still black: with the desktop
-# as background it is never erased). Every pixel must be the desktop's own
+# The figure moves until it has drawn the desktop copy back along a path
+# long enough (the rest of the window is still black: with the desktop as
+# background it is never erased). Every pixel must be the desktop's own
 # (the pattern of koravel_colour_window), black, or a shade of the red figure.
-sleep 2
-import -window root "$work/shot.png"
-read -r desktop_pixels figure black wrong < <(
+take_shot() {
+  import -window root "$work/shot.png"
   convert "$work/shot.png" txt:- |
     sed -nE 's/^([0-9]+),([0-9]+): *\( *([0-9]+), *([0-9]+), *([0-9]+).*/\1 \2 \3 \4 \5/p' |
     awk '{
@@ -112,14 +118,18 @@ read -r desktop_pixels figure black wrong < <(
       else if (r == 0 && g == 0 && b == 0) black++
       else if (g == 0 && b == 0) red++
       else wrong++
-    } END { printf "%d %d %d %d\n", own, red, black, wrong }')
+    } END { printf "%d %d %d %d\n", own, red, black, wrong }' >"$work/counts"
+  read -r desktop_pixels figure black wrong <"$work/counts"
+  [ "$figure" -gt 2000 ] && [ "$desktop_pixels" -gt 20000 ]
+}
+wait_until "$e2e_seconds" take_shot
 echo "desktop=$desktop_pixels figure=$figure black=$black wrong=$wrong"
 [ "$figure" -gt 2000 ] || fail "the figure is missing ($figure red pixels)"
 [ "$desktop_pixels" -gt 20000 ] || fail "the desktop does not show along the figure's path ($desktop_pixels pixels)"
 [ "$wrong" -eq 0 ] || fail "$wrong pixels are neither the desktop at their place nor the figure nor black"
 
 xdotool key Escape
-timeout 10 tail --pid="$saver" -f /dev/null || fail "the saver did not end on a key"
+wait_gone "$saver" || fail "the saver did not end on a key"
 saver=""
 
 [ "$failures" -eq 0 ] && echo "monitors: all cases passed"

@@ -183,22 +183,34 @@ TEST(SoftwareSurface, PointsAtTheIntegerExtremesDrawOnlyTheirPixelsInside) {
     EXPECT_EQ(Picture(buffer), "R.....\nWR....\nWWR...\nWWWR.R\n");
 }
 
-class BoundedFrame : public scenetest::FreshScene {};
+// Each background the frame's bitmap starts from: the window's own pixels
+// (trails), or black, filled for BKMODE 1 and, with no desktop copy to
+// take, for BKMODE 0 as a new bitmap is.
+struct BackgroundCase {
+    const char* name;
+    int BKMODE, ZANZOU;
+    bool trails;
+};
+void PrintTo(const BackgroundCase& c, std::ostream* out) { *out << c.name; }
 
-TEST_F(BoundedFrame, AFigureManyWindowsWideDrawsTheWindowAsTheWholeBitmapWould) {
-    // Nine boxes in strong perspective, moving with trails, in a 160 x 120
-    // window: as the row turns edge-on its near end is projected far out,
-    // and the covering rectangle grows to thousands of pixels, of which
-    // only the window's part is made.
+class BoundedFrame : public scenetest::FreshScene, public testing::WithParamInterface<BackgroundCase> {};
+
+TEST_P(BoundedFrame, AFigureManyWindowsWideDrawsTheWindowAsTheWholeBitmapWould) {
+    // Nine boxes in strong perspective, moving, in a 160 x 120 window: as
+    // the row turns edge-on its near end is projected far out, and the
+    // covering rectangle grows to thousands of pixels, of which only the
+    // window's part is made.
     ShowGlyph(scenetest::BoxGlyph(), 9);
     settings.SIZE = 10;
     settings.SIZEY = 10;
     settings.ENKIN = 30;
     settings.OPTIONP = 2;
-    settings.ZANZOU = 1;
+    settings.BKMODE = GetParam().BKMODE;
+    settings.ZANZOU = GetParam().ZANZOU;
     sceneState.clientWidth = 160;
     sceneState.clientHeight = 120;
     SetupScene();
+    // Grey, which no background and no shade of the figure is.
     PixelBuffer bounded = MakePixelBuffer(160, 120, 0x808080);
     PixelBuffer whole = bounded;
     int wide = 0;
@@ -210,9 +222,10 @@ TEST_F(BoundedFrame, AFigureManyWindowsWideDrawsTheWindowAsTheWholeBitmapWould) 
         EXPECT_LE(frame.shownWidth, 160);
         EXPECT_LE(frame.shownHeight, 120);
         DrawSoftwareFrame(frame, bounded, nullptr);
-        // The same frame on a bitmap of the whole rectangle.
+        // The same frame on a bitmap of the whole rectangle, new and so
+        // black, or over the window's pixels.
         PixelBuffer bitmap = MakePixelBuffer(frame.width, frame.height, 0);
-        CopyPixels(bitmap, 0, 0, whole, frame.left, frame.top, frame.width, frame.height);
+        if (GetParam().trails) CopyPixels(bitmap, 0, 0, whole, frame.left, frame.top, frame.width, frame.height);
         SoftwareSurface surface(bitmap);
         DrawSolids(surface);
         CopyPixels(whole, frame.left, frame.top, bitmap, 0, 0, frame.width, frame.height);
@@ -222,5 +235,10 @@ TEST_F(BoundedFrame, AFigureManyWindowsWideDrawsTheWindowAsTheWholeBitmapWould) 
     EXPECT_GT(wide, 0) << "no frame was many windows wide";
     EXPECT_NE(bounded.bytes, MakePixelBuffer(160, 120, 0x808080).bytes) << "something was drawn";
 }
+
+INSTANTIATE_TEST_SUITE_P(Backgrounds, BoundedFrame,
+                         testing::Values(BackgroundCase{"Trails", 0, 1, true}, BackgroundCase{"Black", 1, 0, false},
+                                         BackgroundCase{"DesktopWithoutCopy", 0, 0, false}),
+                         [](const testing::TestParamInfo<BackgroundCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -1,0 +1,52 @@
+# Waits shared by the end-to-end scripts. Each waits for a condition (a
+# window shown, frames drawn, a process gone) and gives up only at a
+# deadline generous enough for a busy machine, where Wine can take tens of
+# seconds to start a program. Sourced; uses xdotool and ImageMagick.
+
+# A Wine program's first window; anything else a running program does.
+e2e_start_seconds=180
+e2e_seconds=90
+
+# wait_until SECONDS COMMAND...: runs COMMAND until it succeeds; fails once
+# SECONDS have passed without.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+
+# find_window TITLE: prints the id of a visible window whose title matches
+# the regular expression TITLE, once there is one; fails after the deadline.
+find_window() {
+  local found
+  found="$(timeout "$e2e_start_seconds" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1)"
+  [ -n "$found" ] && echo "$found"
+}
+
+# wait_gone PID: waits for the process to end.
+wait_gone() {
+  timeout "$e2e_seconds" tail --pid="$1" -f /dev/null
+}
+
+screen_digest() {
+  import -window root rgb:- 2>/dev/null | md5sum
+}
+
+# wait_for_frames COUNT PID: waits until the screen has changed COUNT times
+# while process PID runs: a saver that shows new frames has run its message
+# loop, which takes input before timer ticks, past all input sent before
+# the wait. Fails when the process ends first or at the deadline.
+wait_for_frames() {
+  local count="$1" process="$2" deadline=$((SECONDS + e2e_seconds)) last now
+  last="$(screen_digest)"
+  while [ "$count" -gt 0 ]; do
+    kill -0 "$process" 2>/dev/null || return 1
+    [ $SECONDS -ge $deadline ] && return 1
+    now="$(screen_digest)"
+    [ "$now" != "$last" ] && count=$((count - 1))
+    last="$now"
+  done
+}
