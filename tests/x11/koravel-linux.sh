@@ -182,7 +182,12 @@ xscreensaver)
   saver xscreensaver --no-splash >"$work/daemon.log" 2>&1 &
   helper_pid=$!
   answers() { saver xscreensaver-command -time >/dev/null 2>&1; }
-  wait_until answers || fail "the daemon does not answer: $(tail -3 "$work/daemon.log")"
+  # On a failure, say whether the daemon still runs and what it started.
+  daemon_state() {
+    if gone "$helper_pid"; then echo "the daemon has ended"; else ps -o pid=,stat=,etime=,args= --ppid "$helper_pid" -p "$helper_pid"; fi
+    tail -3 "$work/daemon.log"
+  }
+  patience=120 wait_until answers || fail "the daemon does not answer: $(daemon_state)"
   xsetroot -solid '#ff8000'  # only now: Xvfb clears the root when its last client leaves
   saver xscreensaver-command -activate >/dev/null || fail "not activated: $(tail -3 "$work/daemon.log")"
   running() { pid="$(pgrep -f -x "$work/koravel --root.*")"; }
