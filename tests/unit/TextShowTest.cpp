@@ -95,6 +95,12 @@ TEST_F(TextShowTest, SlotsStandWhereTheFontPutsTheirInk) {
     EXPECT_EQ(textRow.width, 135);
     EXPECT_EQ(Centers(), (std::vector<std::int32_t>{-37, 13, 55}));  // halves round up
     EXPECT_EQ(sceneState.minPosX, 67);  // half the laid-out width, not three cells'
+    // A window set up again (its glyphs loaded anew) gets the same places.
+    std::memset(characterSlots, 0, sizeof characterSlots);
+    settings.OPTIONN = 1;
+    ASSERT_TRUE(ShowTextAgain());
+    SetupScene();
+    EXPECT_EQ(Centers(), (std::vector<std::int32_t>{-37, 13, 55}));
     // The glyph is the l's own narrow box, its 15 units about the centre
     // rounded outward at both halves.
     EXPECT_EQ(characterSlots[3].glyph.pointX[1] - characterSlots[3].centerX, 8);
