@@ -42,7 +42,7 @@ std::int32_t ToDesignUnits(double fontUnits, double scale) {
     return static_cast<std::int32_t>(std::min(rounded, kFarthest));
 }
 
-LaidOutText LayOutText(const ShapedText& shaped, const GlyphOutlineSource& outlineOf) {
+LaidOutText LayOutText(const ShapedText& shaped, const GlyphOutlineSource& outlineOf, bool withOutlines) {
     const std::uint32_t length = static_cast<std::uint32_t>(shaped.text.size());
     // Where each cluster's characters start, so that a cluster's characters
     // run up to the next start in the text, whichever order the glyphs are in.
@@ -69,12 +69,13 @@ LaidOutText LayOutText(const ShapedText& shaped, const GlyphOutlineSource& outli
             // Glyph 0 of the asked font stands for a character no font has:
             // its box is not drawn, and the cluster says so.
             if (glyph.face == 0 && glyph.glyphIndex == 0) laid.missing = true;
-            else if (const CharacterOutline* outline = outlineOf(glyph.face, glyph.glyphIndex))
-                AddMoved(*outline, dx, dy, laid.outline);
+            else if (const CharacterOutline* outline = outlineOf(glyph.face, glyph.glyphIndex)) {
+                if (withOutlines) AddMoved(*outline, dx, dy, laid.outline);
+                laid.inked = laid.inked || HasInk(*outline);
+            }
             within += FontNumber(glyph.xAdvance);
         }
         laid.advance = within;
-        laid.inked = HasInk(laid.outline);
         pen += within;
         line.clusters.push_back(std::move(laid));
     }

@@ -38,8 +38,10 @@ using GlyphOutlineSource = std::function<const CharacterOutline*(std::uint32_t f
 
 // Groups the shaped glyphs into clusters and places each from the running
 // sum of advances, its glyphs moved by their offsets. A number from the
-// shaper that is no number or lies beyond any font counts as 0.
-LaidOutText LayOutText(const ShapedText& shaped, const GlyphOutlineSource& outlineOf);
+// shaper that is no number or lies beyond any font counts as 0. Without
+// `withOutlines` the clusters only say whether they have ink, so that a
+// long text costs no more than its pages.
+LaidOutText LayOutText(const ShapedText& shaped, const GlyphOutlineSource& outlineOf, bool withOutlines = true);
 
 // Font units in design units at `scale` (design units per font unit),
 // rounded to the nearest, halves up, and kept within a million: the same

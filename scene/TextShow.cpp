@@ -23,6 +23,10 @@ namespace {
 
 // The capital height the glyph maker gives text glyphs, in design units.
 constexpr double kCapitalHeight = 80.0;
+// The outlines and glyphs kept at most: far more than a clock or a few
+// pages use, and a bound on what a text of many thousand different
+// characters holds.
+constexpr std::size_t kKeptAtMost = 4096;
 
 struct MadeCluster {
     GlyphDefinition glyph{};  // design units; empty when it cannot be made
@@ -42,7 +46,7 @@ struct Show {
     ClockTime shownTime;
     std::u32string formatted;  // the pattern with the time in it
     ShapedText shaped;         // the whole text as shaped
-    LaidOutText laidOut;
+    LaidOutText laidOut;       // its clusters, without their outlines
     std::vector<TextPage> pages;
     std::size_t page = 0;
     // What the slots hold: the count, the row's width, and per slot its
@@ -97,6 +101,7 @@ void Say(const std::string& message) {
 }
 
 const CharacterOutline* OutlineOf(std::uint32_t face, std::uint32_t glyph) {
+    if (show->outlines.size() >= kKeptAtMost && !show->outlines.count({face, glyph})) show->outlines.clear();
     auto [entry, added] = show->outlines.try_emplace({face, glyph});
     if (added) {
         CharacterOutline outline;
@@ -105,12 +110,14 @@ const CharacterOutline* OutlineOf(std::uint32_t face, std::uint32_t glyph) {
     return entry->second ? &*entry->second : nullptr;
 }
 
-LaidOutText LayOut(const ShapedText& shaped) {
-    return LayOutText(shaped, [](std::uint32_t face, std::uint32_t glyph) { return OutlineOf(face, glyph); });
+LaidOutText LayOut(const ShapedText& shaped, bool withOutlines) {
+    return LayOutText(
+        shaped, [](std::uint32_t face, std::uint32_t glyph) { return OutlineOf(face, glyph); }, withOutlines);
 }
 
 // The glyph of a cluster, made the first time the cluster is shown.
 const MadeCluster& MakeCluster(const LaidOutCluster& cluster) {
+    if (show->made.size() >= kKeptAtMost && !show->made.count(cluster.recipe)) show->made.clear();
     auto [entry, added] = show->made.try_emplace(cluster.recipe);
     if (!added || !cluster.inked) return entry->second;
     std::string note;
@@ -132,23 +139,23 @@ bool ShapeText(const std::u32string& formatted) {
     if (!show->font->Shape(formatted, shaped)) return false;
     show->formatted = formatted;
     show->shaped = std::move(shaped);
-    show->laidOut = LayOut(show->shaped);
+    show->laidOut = LayOut(show->shaped, false);
     show->pages = BreakIntoPages(show->laidOut.clusters, static_cast<std::uint32_t>(show->shaped.text.size()), kMaxSlots);
     for (const LaidOutCluster& cluster : show->laidOut.clusters)
         if (cluster.missing) Say("no font has " + ClusterName(cluster.characters) + "; its place stays empty");
     return true;
 }
 
-// The page's line: the whole text's when the page is all of it, else the
-// page's characters shaped on their own (each page is a line of its own,
-// its right-to-left runs ordered within it).
+// The page's line: the whole text as shaped when the page is all of it,
+// else the page's characters shaped on their own (each page is a line of
+// its own, its right-to-left runs ordered within it).
 LaidOutText PageLine(std::size_t index) {
     const TextPage& page = show->pages[std::min(index, show->pages.size() - 1)];
-    if (page.begin == 0 && page.end == show->shaped.text.size()) return show->laidOut;
+    if (page.begin == 0 && page.end == show->shaped.text.size()) return LayOut(show->shaped, true);
     ShapedText shaped;
     if (page.end <= page.begin || !show->font->Shape(show->shaped.text.substr(page.begin, page.end - page.begin), shaped))
         return {};
-    return LayOut(shaped);
+    return LayOut(shaped, true);
 }
 
 // Fills the slots from a line: one slot per inked cluster, left to right,
