@@ -341,6 +341,15 @@ text)
   # glyphs: each takes 4 s here, nine 36 s. It comes once the second glyph
   # is begun.
   start_display
+  # On a display the clock ticks by the time passing: a minute begun a
+  # second before the start shows its successor for a minute.
+  "$program" -render "$work/m" -frames 1 "${front[@]}" -text 35 || fail "render 35"
+  without_corner "$work/m/frame-0001.png" "$work/m35.png"
+  KORAVEL_CLOCK="2026-12-09 12:34:59" "$program" -window -geometry 480x160+0+0 "${front[@]}" -text "%M" &
+  pid=$!
+  wait_until found_window || fail "no window"
+  wait_until shows "$window" "$work/m35.png" || fail "the clock did not tick on the display"
+  stop_program "$pid" TERM
   declare -A pids
   for signal in TERM INT; do
     KORAVEL_TEST_CHARACTER_MS=4000 "$program" -window -text ABCDEFGHI 2>"$work/$signal.err" &
