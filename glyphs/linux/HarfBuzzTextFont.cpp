@@ -138,10 +138,10 @@ std::vector<hb_script_t> Scripts(const std::u32string& text) {
 // The runs in visual order: the highest levels' sequences reversed first,
 // down to the lowest odd level, as the bidirectional algorithm orders a line.
 void OrderVisually(std::vector<Run>& runs) {
-    FriBidiLevel highest = 0, lowestOdd = 255;
+    int highest = 0, lowestOdd = 256;  // FriBidi's levels run from 0 to 125
     for (const Run& run : runs) {
-        highest = std::max(highest, run.level);
-        if (run.level % 2 != 0) lowestOdd = std::min(lowestOdd, run.level);
+        highest = std::max(highest, static_cast<int>(run.level));
+        if (run.level % 2 != 0) lowestOdd = std::min(lowestOdd, static_cast<int>(run.level));
     }
     for (int level = highest; level >= lowestOdd && level > 0; --level) {
         for (auto from = runs.begin(); from != runs.end();) {
