@@ -164,8 +164,6 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
         } else if (name == "text") {
             options.text.clear();
             if (!DecodeUtf8(value, options.text)) fail("-text is not UTF-8");
-            else if (options.text.size() > static_cast<std::size_t>(kMaxSlots))
-                fail("-text has " + std::to_string(options.text.size()) + " characters; at most 9 are shown");
             for (char32_t c : options.text)
                 if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) fail("-text holds a control character");
         } else if (name == "font") {

@@ -35,12 +35,14 @@ struct HackOptions {
     bool fps = false;  // -fps: the frame rate drawn over the frame
     std::string iniFile;  // -ini FILE
     std::string display;  // -display NAME
-    // -text STRING: the characters to show, one per slot (a space leaves
-    // its slot empty); empty when not given or given empty.
+    // -text STRING: the text to show, set by its font; empty when not
+    // given or given empty.
     std::u32string text;
     // -font NAME: a fontconfig pattern or a font file for the text; empty
     // for the system's sans-serif.
     std::string font;
+    // How many seconds each page of a text longer than nine clusters shows.
+    int pageSeconds = 4;
     std::vector<SettingOverride> overrides;
     std::string error;  // why the command line is unusable; empty when usable
 };

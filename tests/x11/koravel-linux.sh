@@ -4,8 +4,10 @@
 # headless: two runs give the same frames, and a frame shows the figure's
 #           colour on black.
 # text: -text and -font, from a settings file with no glyph, give the same
-#       frames twice and one figure per character; a signal ends the
-#       making of the glyphs.
+#       frames twice and one figure per character; "AVATAR" spans what
+#       HarfBuzz's kerned advances give; a clock at a fixed time ticks and
+#       a long text pages, frame for frame as their texts; a signal ends
+#       the making of the glyphs.
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
@@ -306,16 +308,54 @@ text)
     mv "$work/s/frame-0001.png" "$work/s-$(basename "$ini").png"
   done
   cmp -s "$work/s-empty.ini.png" "$work/s-KORAVEL.ini.png" || fail "the space's slot shows the file's glyph"
+  # "AVATAR" in DejaVu Sans spans its advances (kerned: AV, VA, AT and TA)
+  # and the ink of its first and last glyph, as hb-shape --show-extents
+  # gives them (recorded here where libharfbuzz-bin is missing): 7623 font
+  # units, at 80/1493 design units each (the capital height) and SIZEY 10,
+  # 408 pixels without perspective. Unkerned it spans 439, in fixed cells 570.
+  dejavu="$(fc-match -f '%{file}' 'DejaVu Sans')"
+  units=7623
+  if command -v hb-shape >/dev/null; then
+    units="$(hb-shape --show-extents --no-glyph-names "$dejavu" AVATAR | tr -d '[]' | tr '|' '\n' | tr '=+<>,' '     ' |
+      awk 'NR == 1 { left = $4 } { sum += last; last = $3; right = $4 + $6 } END { print sum + right - left }')"
+  fi
+  "$program" -render "$work/k" -frames 1 "${front[@]}" -SIZE 10 -SIZEY 10 -ENKIN 0 -size 640x160 -text AVATAR \
+    -font "$dejavu" || fail "render AVATAR"
+  span="$(convert "$work/k/frame-0001.png" -fx 'b>0.4 && r<0.1 && g<0.1' -trim -format '%w' info:)"
+  awk -v s="$span" -v u="$units" 'BEGIN { d = s - u * 80 / 1493; exit !(d > -3 && d < 3) }' ||
+    fail "AVATAR spans $span pixels for $units font units"
+  # A clock at a fixed time shows each second as its text would, and a long
+  # text shows a page of nine inked clusters (broken at a space) every 4
+  # seconds: frames one second apart, each equal to a frame of its text.
+  same_as() {
+    "$program" -render "$work/t" -frames 1 "${front[@]}" -text "$2" || fail "render $2"
+    cmp -s "$1" "$work/t/frame-0001.png" || fail "$1 does not show $2"
+  }
+  KORAVEL_CLOCK="2026-12-09 23:59:59" "$program" -render "$work/clock" -frames 2 "${front[@]}" -TIMER 1000 \
+    -text "%H:%M:%S %d" || fail "render the clock"
+  same_as "$work/clock/frame-0001.png" "23:59:59 09"
+  same_as "$work/clock/frame-0002.png" "00:00:00 10"
+  "$program" -render "$work/pages" -frames 9 "${front[@]}" -TIMER 1000 -text "ABCDE FGHIJKLMNOP QR" || fail "render pages"
+  for page in 1:ABCDE 4:ABCDE 5:FGHIJKLMN 9:OP\ QR; do same_as "$work/pages/frame-000${page%%:*}.png" "${page#*:}"; done
   # A signal while the glyphs are made ends the program between two
-  # characters: each takes 4 s here, nine 36 s. It comes once the second
-  # character is begun.
+  # glyphs: each takes 4 s here, nine 36 s. It comes once the second glyph
+  # is begun.
   start_display
+  # On a display the clock ticks by the time passing: a minute begun a
+  # second before the start shows its successor for a minute.
+  "$program" -render "$work/m" -frames 1 "${front[@]}" -text 35 || fail "render 35"
+  without_corner "$work/m/frame-0001.png" "$work/m35.png"
+  KORAVEL_CLOCK="2026-12-09 12:34:59" "$program" -window -geometry 480x160+0+0 "${front[@]}" -text "%M" &
+  pid=$!
+  wait_until found_window || fail "no window"
+  wait_until shows "$window" "$work/m35.png" || fail "the clock did not tick on the display"
+  stop_program "$pid" TERM
   declare -A pids
   for signal in TERM INT; do
     KORAVEL_TEST_CHARACTER_MS=4000 "$program" -window -text ABCDEFGHI 2>"$work/$signal.err" &
     pids[$signal]=$!
   done
-  second_begun() { grep -q "character 2" "$work/TERM.err" && grep -q "character 2" "$work/INT.err"; }
+  second_begun() { grep -q "glyph 2" "$work/TERM.err" && grep -q "glyph 2" "$work/INT.err"; }
   wait_until second_begun || fail "the glyphs are not made: $(cat "$work/TERM.err")"
   for signal in TERM INT; do kill "-$signal" "${pids[$signal]}"; done
   for signal in TERM INT; do
