@@ -9,7 +9,8 @@
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
-# refusals: what is refused says why and ends with status 1; -fps, -geometry.
+# refusals: what is refused says why and ends with status 1, a text or font
+#           never; -fps, -geometry.
 # xscreensaver: under Debian's XScreenSaver daemon, as its user runs it.
 set -u
 case_name="$1"
@@ -150,6 +151,20 @@ refusals)
   kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null
   start_display
   XSCREENSAVER_WINDOW=zz refused 1 "not a window id" "$program" -root
+  # No text or font is refused: a text wrapped with tabs, holding a control
+  # character and a byte that is no UTF-8, and a family name wrapped alike
+  # draw under -root, with a word for what was left out and none about the
+  # font, and end with status 0. The host window stays: were it the last
+  # client to leave, Xvfb would reset and refuse the next one for a while.
+  make_host_window 320x240
+  XSCREENSAVER_WINDOW="$host_window" "$program" -root "${still[@]}" -text "$(printf 'K\t O\001 \t\tR\377')" \
+    -font "$(printf 'DejaVu\t   Sans')" 2>"$work/said" &
+  pid=$!
+  drawn_or_gone() { holds_blue "$host_window" 0.02 || gone "$pid"; }
+  wait_until drawn_or_gone && ! gone "$pid" || fail "nothing drawn for a wrapped text: $(head -1 "$work/said")"
+  stop_program "$pid" TERM
+  [ "$(cat "$work/said")" = "$(printf 'koravel: left out of -text: 1 byte not UTF-8\nkoravel: left out of -text: 1 control character')" ] ||
+    fail "for a wrapped text: $(cat "$work/said")"
   # -fps: white digits at the bottom left; -10-20: 10 pixels from the right
   # edge, 20 from the bottom.
   "$program" -window -geometry 200x100-10-20 -fps "${still[@]}" &
