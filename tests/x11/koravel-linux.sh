@@ -11,7 +11,8 @@
 # window-id, root, same-as-headless: on an Xvfb display of their own.
 # refusals: what is refused says why and ends with status 1, a text or font
 #           never; -fps, -geometry.
-# xscreensaver: under Debian's XScreenSaver daemon, as its user runs it.
+# xscreensaver: under Debian's XScreenSaver daemon, as its user runs it, with
+#           a text and a font wrapped as its settings program wraps them.
 set -u
 case_name="$1"
 program="$2"
@@ -186,8 +187,15 @@ xscreensaver)
   start_display
   home="$work/home" && mkdir -p "$home/.config/koravel" && chmod 755 "$work" && cp "$program" "$work/koravel"
   sed 's/^COLOR=.*/COLOR=1/' "$(dirname "$program")/res/KORAVEL.ini" >"$home/.config/koravel/KORAVEL.ini"
+  # A text and a font as the settings program writes a long line: wrapped
+  # at a space also inside quotes, the next line indented with tabs; the
+  # page slider's option as the panel's file spells it.
+  page="$(sed -n 's/.* arg="\(-page\) %".*/\1 7/p' "$(dirname "$0")/../../res/koravel.xml")"
+  [ -n "$page" ] || fail "the panel has no page slider"
+  indent=$'\t\t\t\t  '
   printf '%s\n' 'mode: one' 'selected: 0' 'timeout: 1:00:00' 'lock: False' 'fade: False' 'unfade: False' \
-    'splash: False' 'dpmsEnabled: False' "programs: \"KORAVEL\" $work/koravel --root -BKMODE 0 \\n" >"$home/.xscreensaver"
+    'splash: False' 'dpmsEnabled: False' "programs: \"KORAVEL\" $work/koravel --root -BKMODE 0 -text \"Go on \\" \
+    "${indent}now\" -font \"DejaVu \\" "${indent}Sans\" $page \\n" >"$home/.xscreensaver"
   as_user=()
   if [ "$(id -u)" -eq 0 ]; then
     id koravel-saver >/dev/null 2>&1 || useradd --system --shell /usr/sbin/nologin koravel-saver || fail "no user"
@@ -210,6 +218,9 @@ xscreensaver)
   parent() { ps -o ppid= -p "$1" | tr -d ' '; }
   [ "$(ps -o comm= -p "$(parent "$(parent "$pid")")")" = "xscreensaver" ] || fail "not the daemon's grandchild"
   wait_until holds_blue root 0.005 || fail "no blue figure under the daemon"
+  # It drew what the daemon handed on from the wrapped line.
+  [ "$(tr '\0' ' ' <"/proc/$pid/cmdline")" = "$work/koravel --root -BKMODE 0 -text Go on ${indent}now -font DejaVu ${indent}Sans $page " ] ||
+    fail "not as wrapped: $(tr '\0' ' ' <"/proc/$pid/cmdline")"
   [ "$(convert "$work/shot.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
   segments="$(segments_of "$pid")"
   saver xscreensaver-command -deactivate >/dev/null
