@@ -11,8 +11,10 @@
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
-# refusals: what is refused says why and ends with status 1; -fps, -geometry.
-# xscreensaver: under Debian's XScreenSaver daemon, as its user runs it.
+# refusals: what is refused says why and ends with status 1, a text or font
+#           never; -fps, -geometry.
+# xscreensaver: under Debian's XScreenSaver daemon, as its user runs it, with
+#           a text and a font wrapped as its settings program wraps them.
 set -u
 case_name="$1"
 program="$2"
@@ -152,6 +154,20 @@ refusals)
   kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null
   start_display
   XSCREENSAVER_WINDOW=zz refused 1 "not a window id" "$program" -root
+  # No text or font is refused: a text wrapped with tabs, holding a control
+  # character and a byte that is no UTF-8, and a family name wrapped alike
+  # draw under -root, with a word for what was left out and none about the
+  # font, and end with status 0. The host window stays: were it the last
+  # client to leave, Xvfb would reset and refuse the next one for a while.
+  make_host_window 320x240
+  XSCREENSAVER_WINDOW="$host_window" "$program" -root "${still[@]}" -text "$(printf 'K\t O\001 \t\tR\377')" \
+    -font "$(printf 'DejaVu\t   Sans')" 2>"$work/said" &
+  pid=$!
+  drawn_or_gone() { holds_blue "$host_window" 0.02 || gone "$pid"; }
+  wait_until drawn_or_gone && ! gone "$pid" || fail "nothing drawn for a wrapped text: $(head -1 "$work/said")"
+  stop_program "$pid" TERM
+  [ "$(cat "$work/said")" = "$(printf 'koravel: left out of -text: 1 byte not UTF-8\nkoravel: left out of -text: 1 control character')" ] ||
+    fail "for a wrapped text: $(cat "$work/said")"
   # -fps: white digits at the bottom left; -10-20: 10 pixels from the right
   # edge, 20 from the bottom.
   "$program" -window -geometry 200x100-10-20 -fps "${still[@]}" &
@@ -173,8 +189,15 @@ xscreensaver)
   start_display
   home="$work/home" && mkdir -p "$home/.config/koravel" && chmod 755 "$work" && cp "$program" "$work/koravel"
   sed 's/^COLOR=.*/COLOR=1/' "$(dirname "$program")/res/KORAVEL.ini" >"$home/.config/koravel/KORAVEL.ini"
+  # A text and a font as the settings program writes a long line: wrapped
+  # at a space also inside quotes, the next line indented with tabs; the
+  # page slider's option as the panel's file spells it.
+  page="$(sed -n 's/.* arg="\(-page\) %".*/\1 7/p' "$(dirname "$0")/../../res/koravel.xml")"
+  [ -n "$page" ] || fail "the panel has no page slider"
+  indent=$'\t\t\t\t  '
   printf '%s\n' 'mode: one' 'selected: 0' 'timeout: 1:00:00' 'lock: False' 'fade: False' 'unfade: False' \
-    'splash: False' 'dpmsEnabled: False' "programs: \"KORAVEL\" $work/koravel --root -BKMODE 0 \\n" >"$home/.xscreensaver"
+    'splash: False' 'dpmsEnabled: False' "programs: \"KORAVEL\" $work/koravel --root -BKMODE 0 -text \"Go on \\" \
+    "${indent}now\" -font \"DejaVu \\" "${indent}Sans\" $page \\n" >"$home/.xscreensaver"
   as_user=()
   if [ "$(id -u)" -eq 0 ]; then
     id koravel-saver >/dev/null 2>&1 || useradd --system --shell /usr/sbin/nologin koravel-saver || fail "no user"
@@ -197,6 +220,9 @@ xscreensaver)
   parent() { ps -o ppid= -p "$1" | tr -d ' '; }
   [ "$(ps -o comm= -p "$(parent "$(parent "$pid")")")" = "xscreensaver" ] || fail "not the daemon's grandchild"
   wait_until holds_blue root 0.005 || fail "no blue figure under the daemon"
+  # It drew what the daemon handed on from the wrapped line.
+  [ "$(tr '\0' ' ' <"/proc/$pid/cmdline")" = "$work/koravel --root -BKMODE 0 -text Go on ${indent}now -font DejaVu ${indent}Sans $page " ] ||
+    fail "not as wrapped: $(tr '\0' ' ' <"/proc/$pid/cmdline")"
   [ "$(convert "$work/shot.png" -format '%[pixel:p{2,2}]' info:)" = "srgb(255,128,0)" ] || fail "no desktop around it"
   segments="$(segments_of "$pid")"
   saver xscreensaver-command -deactivate >/dev/null
