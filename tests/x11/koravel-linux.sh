@@ -204,9 +204,21 @@ xscreensaver)
     chown -R koravel-saver "$home" && as_user=(runuser -u koravel-saver --)
   fi
   saver() { "${as_user[@]}" env -i DISPLAY="$DISPLAY" HOME="$home" PATH=/usr/bin:/bin ASAN_OPTIONS=detect_leaks=0 "$@"; }
-  saver xscreensaver --no-splash >"$work/daemon.log" 2>&1 &
-  helper_pid=$!
-  answers() { saver xscreensaver-command -time >/dev/null 2>&1; }
+  start_daemon() { saver xscreensaver --no-splash >>"$work/daemon.log" 2>&1 & helper_pid=$!; }
+  start_daemon
+  # The daemon has been seen, rarely and only on a loaded machine, to end
+  # silently before it answers (XScreenSaver's own start, before koravel
+  # runs): it is started again, twice at most, and the failure says so.
+  restarts=0
+  answers() {
+    saver xscreensaver-command -time >/dev/null 2>&1 && return 0
+    if gone "$helper_pid" && [ "$restarts" -lt 2 ]; then
+      restarts=$((restarts + 1))
+      echo "(the daemon ended before it answered; started again)" >>"$work/daemon.log"
+      start_daemon
+    fi
+    return 1
+  }
   # On a failure, say whether the daemon still runs and what it started.
   daemon_state() {
     if gone "$helper_pid"; then echo "the daemon has ended"; else ps -o pid=,stat=,etime=,args= --ppid "$helper_pid" -p "$helper_pid"; fi
