@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "glyphs/MakeGlyph.h"
+#include "tests/support/ToothedSquare.h"
 #include "tools/FontGlyphs.h"
 
 namespace {
@@ -166,24 +167,6 @@ void BM_NineDenseKanji(benchmark::State& state) { MakeNine(state, kKanaFont, U"é
 BENCHMARK(BM_NineLatinCapitals)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NineHiragana)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NineDenseKanji)->Unit(benchmark::kMillisecond);
-
-// `points` points along the edge of a square of 700 font units, every other
-// one `depth` units inwards: a tooth at every point.
-OutlineContour ToothedSquare(int points, double depth) {
-    OutlineContour contour;
-    for (int i = 0; i < points; ++i) {
-        const double along = 2800.0 * i / points, inward = i % 2 ? depth : 0.0;
-        const int side = static_cast<int>(along / 700.0);
-        const double t = along - 700.0 * side;
-        const OutlinePoint point = side == 0   ? OutlinePoint{t, inward}
-                                   : side == 1 ? OutlinePoint{700.0 - inward, t}
-                                   : side == 2 ? OutlinePoint{700.0 - t, 700.0 - inward}
-                                               : OutlinePoint{inward, 700.0 - t};
-        if (i == 0) contour.start = point;
-        else contour.segments.push_back({0, {}, point});
-    }
-    return contour;
-}
 
 // One glyph made from a hostile outline, as -text makes it.
 void MakeHostile(benchmark::State& state, const CharacterOutline& outline) {

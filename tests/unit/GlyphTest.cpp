@@ -15,6 +15,7 @@
 #include "settings/GlyphTokens.h"
 #include "settings/Settings.h"
 #include "support/TestSupport.h"
+#include "support/ToothedSquare.h"
 
 namespace {
 
@@ -349,22 +350,6 @@ OutlineContour QuadraticRing(double cx, double cy, double rx, double ry, bool cl
     contour.segments.push_back({1, {{cx - rx, cy + s * ry}}, {cx - rx, cy}});
     contour.segments.push_back({1, {{cx - rx, cy - s * ry}}, {cx, cy - s * ry}});
     contour.segments.push_back({1, {{cx + rx, cy - s * ry}}, {cx + rx, cy}});
-    return contour;
-}
-
-// `points` points evenly along the edge of a square of 700 units, every
-// other one `depth` units inwards: a tooth at every point.
-OutlineContour ToothedSquare(int points, double depth) {
-    OutlineContour contour;
-    for (int i = 0; i < points; ++i) {
-        const double along = 2800.0 * i / points, in = i % 2 ? depth : 0.0;
-        const int side = static_cast<int>(along / 700.0);
-        const double t = along - 700.0 * side;
-        const OutlinePoint edge[] = {{t, in}, {700.0 - in, t}, {700.0 - t, 700.0 - in}, {in, 700.0 - t}};
-        contour.segments.push_back({0, {}, edge[side]});
-    }
-    contour.start = contour.segments.front().to;
-    contour.segments.erase(contour.segments.begin());
     return contour;
 }
 
