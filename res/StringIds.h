@@ -31,6 +31,9 @@
 #define IDS_TEXT_EMPTY 2104
 #define IDS_TEXT_SPACE 2105
 #define IDS_TEXT_TOO_MANY 2106
+/* What the text dialog does with the text, shown under its choice. */
+#define IDS_TEXT_KEEP_SAYS 2107
+#define IDS_TEXT_STORE_SAYS 2108
 
 /* The saver's description: string 1, which the system lists the saver
    by, the version resource's file description and the start of the
