@@ -49,12 +49,14 @@ TEST(SystemTextFont, LaysTextsOutAsHarfBuzzDoes) {
                  {{36, 0, 1270}, {57, 1, 1270}, {36, 2, 1242}, {55, 3, 1092}, {36, 4, 1401}, {53, 5, 1423}});
     // A base and its combining mark are one cluster; a pair the font has as
     // one character is composed first.
-    ExpectShaped(dejaVu, U"q\u0301e\u0301", {{84, 0, 1300}, {690, 0, 0, -165}, {171, 2, 1260}});
+    ExpectShaped(dejaVu, U"q\u0301e\u0301o\u0338",
+                 {{84, 0, 1300}, {690, 0, 0, -165}, {171, 2, 1260}, {82, 3, 1253}, {745, 3, 0}});
     // Right-to-left runs in visual order, the paragraph's direction taken
     // from its first strong character.
     ExpectShaped(dejaVu, U"ab \u05d0\u05d1\u05d2",
                  {{68, 0, 1255}, {69, 1, 1300}, {3, 2, 651}, {1321, 5, 844}, {1320, 4, 1184}, {1319, 3, 1369}});
-    ExpectShaped(dejaVu, U"\u05d0\u05d1 ab", {{68, 3, 1255}, {69, 4, 1300}, {3, 2, 651}, {1320, 1, 1184}, {1319, 0, 1369}});
+    ExpectShaped(dejaVu, U"\u05d0\u05b8\u05d1 ab",
+                 {{68, 4, 1255}, {69, 5, 1300}, {3, 3, 651}, {1320, 2, 1184}, {1305, 0, 0, 79}, {1319, 0, 1369}});
     ASSERT_TRUE(ipaGothic.Open(Family(L"IPAGothic")));
     ExpectShaped(ipaGothic, U"日本語のﾃｷｽﾄ、ＡＢ",
                  {{3039, 0, 2048}, {3477, 1, 2048}, {1707, 2, 2048}, {642, 3, 2048}, {326, 4, 1024}, {314, 5, 1024},
