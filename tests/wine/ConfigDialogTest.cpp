@@ -142,6 +142,7 @@ TEST_F(ConfigDialog, OkWritesAllKeysInStorageOrderAndKeepsTheGlyphs) {
     }
     std::string glyphs = sparse.substr(sparse.find("[MOJI ZAHYO]"));
     EXPECT_NE(written.find(glyphs), std::string::npos);
+    for (const char* key : {"\nTEXT=", "\nFONT=", "\nPAGE="}) EXPECT_EQ(written.find(key), std::string::npos);
 }
 
 TEST_F(ConfigDialog, CancelLeavesTheFileByteForByte) {
