@@ -56,6 +56,7 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
         made.narrowed = true;
     }
     const double middle = (left + right) / 2.0;
+    made.inkMiddle = middle;
     const double baseline = -options.capitalHeight / 2.0;
     for (OutlinePath& path : paths)
         for (OutlinePoint& point : path) point = {(point.x - middle) * scale, point.y * scale + baseline};

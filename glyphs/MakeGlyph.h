@@ -26,6 +26,9 @@ struct MakeOptions {
 struct MadeGlyph {
     GlyphFit fit;
     bool narrowed = false;  // the glyph was too wide at the common scale
+    // The middle of the ink from left to right, in the outline's font units:
+    // the point that the glyph's x = 0 stands for.
+    double inkMiddle = 0.0;
 };
 
 MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics, const MakeOptions& options);

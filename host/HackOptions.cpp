@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-#include "settings/GlyphDefinition.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -59,7 +58,8 @@ bool ParsePosition(const std::string& text, int& x, int& y, bool& fromRight, boo
 
 // Options that take a value, besides the settings' keys and -delay.
 bool TakesValue(const std::string& name) {
-    for (const char* known : {"window-id", "render", "frames", "size", "geometry", "ini", "display", "text", "font"})
+    for (const char* known :
+         {"window-id", "render", "frames", "size", "geometry", "ini", "display", "text", "font", "page"})
         if (name == known) return true;
     return false;
 }
@@ -70,25 +70,68 @@ int SettingRow(const std::string& name) {
     return -1;
 }
 
-// UTF-8 into code points: false for a malformed sequence (a stray or
-// missing continuation byte, an overlong form, a surrogate, beyond U+10FFFF).
-bool DecodeUtf8(const std::string& text, std::u32string& characters) {
+// UTF-8 into code points. A byte that begins no well-formed sequence (a
+// stray or missing continuation byte, an overlong form, a surrogate,
+// beyond U+10FFFF) is left out and counted, and reading goes on from the
+// next byte, so the rest of the text still shows.
+std::u32string DecodeUtf8(const std::string& text, int& leftOut) {
+    std::u32string characters;
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
         const int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) return false;
+        bool whole = length != 0 && i + static_cast<std::size_t>(length) <= text.size();
         char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
+        for (int k = 1; whole && k < length; ++k) {
             const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) return false;
+            whole = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3F);
         }
         const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        if (!whole || code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            ++leftOut;
+            ++i;
+            continue;
+        }
         characters.push_back(code);
         i += static_cast<std::size_t>(length);
     }
-    return true;
+    return characters;
+}
+
+// Blanks, tabs and line ends; in a text (code points, not the bytes of a
+// font's name or path) also the Unicode line ends.
+bool IsWhiteSpace(char32_t c, bool unicode) {
+    return c == U' ' || (c >= 0x09 && c <= 0x0D) || (unicode && (c == 0x85 || c == 0x2028 || c == 0x2029));
+}
+
+bool IsControl(char32_t c, bool unicode) { return c < 0x20 || c == 0x7F || (unicode && c >= 0x80 && c < 0xA0); }
+
+// A value as a settings program may hand it on: control characters left
+// out (and counted), each run of white space one space, none at either
+// end. XScreenSaver's settings program wraps a long command line at a
+// space, quotes or not, so "Go on now" can reach us as "Go on\t      \tnow".
+template <typename Character>
+std::basic_string<Character> TidyValue(const std::basic_string<Character>& value, int& controls) {
+    constexpr bool unicode = sizeof(Character) > 1;
+    std::basic_string<Character> tidy;
+    bool blank = false;
+    for (const Character unit : value) {
+        const char32_t c = unicode ? static_cast<char32_t>(unit) : static_cast<unsigned char>(unit);
+        if (IsWhiteSpace(c, unicode)) {
+            blank = !tidy.empty();
+        } else if (IsControl(c, unicode)) {
+            ++controls;
+        } else {
+            if (blank) tidy += Character(' ');
+            blank = false;
+            tidy += unit;
+        }
+    }
+    return tidy;
+}
+
+std::string Counted(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 }  // namespace
@@ -161,15 +204,22 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
             options.iniFile = value;
         } else if (name == "display") {
             options.display = value;
-        } else if (name == "text") {
-            options.text.clear();
-            if (!DecodeUtf8(value, options.text)) fail("-text is not UTF-8");
-            else if (options.text.size() > static_cast<std::size_t>(kMaxSlots))
-                fail("-text has " + std::to_string(options.text.size()) + " characters; at most 9 are shown");
-            for (char32_t c : options.text)
-                if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) fail("-text holds a control character");
-        } else if (name == "font") {
-            options.font = value;
+        } else if (name == "text" || name == "font") {
+            // Whatever the value holds, what can be shown is shown and what
+            // was left out is said: no text or font ends the program.
+            int notUtf8 = 0, controls = 0;
+            if (name == "text") options.text = TidyValue(DecodeUtf8(value, notUtf8), controls);
+            else options.font = TidyValue(value, controls);
+            if (notUtf8 > 0)
+                options.notes.push_back("left out of -text: " + Counted(notUtf8, "byte", "bytes") + " not UTF-8");
+            if (controls > 0)
+                options.notes.push_back("left out of -" + name + ": " +
+                                        Counted(controls, "control character", "control characters"));
+        } else if (name == "page") {
+            if (!ParseInt(value, kShortestPageSeconds, kLongestPageSeconds, number))
+                fail("bad page time \"" + value + "\" (" + std::to_string(kShortestPageSeconds) + " to " +
+                     std::to_string(kLongestPageSeconds) + " seconds)");
+            options.pageSeconds = static_cast<int>(number);
         } else {
             int row = name == "delay" ? SettingRow("TIMER") : SettingRow(name);
             if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
@@ -212,8 +262,9 @@ const char* HackUsage() {
            "                        else the one installed with the program)\n"
            "         -frames N      draw N frames, then keep the last one (0: no end)\n"
            "         -delay MS      frame period in milliseconds, at least 10 (the TIMER setting)\n"
-           "         -text STRING   up to nine characters (UTF-8), one per slot, made into\n"
-           "                        glyphs at start; a space leaves its slot empty\n"
+           "         -text STRING   your own text (UTF-8), nine characters to a page, in\n"
+           "                        place of the glyphs; %H:%M and the like show the time\n"
+           "         -page SECONDS  how long a page of a longer text stays, 1 to 60 (default 4)\n"
            "         -font NAME     the text's font: a fontconfig pattern (\"DejaVu Sans\",\n"
            "                        \"Noto Sans:bold\") or a font file (default sans-serif)\n"
            "         -KEY VALUE     any setting of KORAVEL.ini for this run, e.g. -OPTIONN 3\n"
@@ -221,5 +272,7 @@ const char* HackUsage() {
            "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n"
            "With -root or -window-id the settings XScreenSaver's panel offers start from\n"
            "their defaults, not from the file; the file gives the glyphs and the rest.\n"
-           "-text sets the slots and their count for the run, whatever the file holds.\n";
+           "-text sets the slots and their count for the run, whatever the file holds.\n"
+           "In -text and -font a run of blanks, tabs and line ends is one space, and\n"
+           "control characters are left out with a word: no text or font ends the run.\n";
 }

@@ -35,15 +35,29 @@ struct HackOptions {
     bool fps = false;  // -fps: the frame rate drawn over the frame
     std::string iniFile;  // -ini FILE
     std::string display;  // -display NAME
-    // -text STRING: the characters to show, one per slot (a space leaves
-    // its slot empty); empty when not given or given empty.
+    // -text STRING: the text to show, of any length (a page holds nine
+    // characters); empty when not given or given empty. Runs of blanks,
+    // tabs and line ends read as one space and none stays at either end,
+    // so a text wrapped by a settings program reads as it was typed.
+    // Control characters and bytes that are no UTF-8 are left out.
     std::u32string text;
-    // -font NAME: a fontconfig pattern or a font file for the text; empty
-    // for the system's sans-serif.
+    // -font NAME: a fontconfig pattern or a font file for the text, its
+    // white space and control characters treated as the text's; empty for
+    // the system's sans-serif.
     std::string font;
+    // -page SECONDS: how long one page of a longer text stays.
+    int pageSeconds = 4;
     std::vector<SettingOverride> overrides;
+    // What of -text and -font was left out, one line each for standard
+    // error. The run goes on: no text or font ends the program, since
+    // XScreenSaver shows any other end as a crash.
+    std::vector<std::string> notes;
     std::string error;  // why the command line is unusable; empty when usable
 };
+
+// The range of -page, which the panel's slider offers too.
+constexpr int kShortestPageSeconds = 1;
+constexpr int kLongestPageSeconds = 60;
 
 // Reads argv[1..argc-1]. Options start with one or two dashes (XScreenSaver
 // passes both forms, e.g. --root, --window-id ID, --fps). Every key of the

@@ -2,3 +2,4 @@
 
 CharacterSlot characterSlots[kMaxSlots + 1];
 SceneState sceneState;
+TextRow textRow;

@@ -71,6 +71,17 @@ struct SceneState {
     std::int32_t currentSlot;
 };
 
+// Where a text's slots stand when the slots show a text: each slot's centre
+// (the middle of its ink) and the row's width as the font lays the text
+// out, in design units about the row's centre. Without a text (`used` 0)
+// the slots stand in fixed cells 10 x SIZEY apart.
+struct TextRow {
+    std::int32_t used;
+    std::int32_t width;
+    std::int32_t centerX[kMaxSlots + 1];  // entries 1..OPTIONN
+};
+
 // Slots 1..9; entry 0 is never used.
 extern CharacterSlot characterSlots[kMaxSlots + 1];
 extern SceneState sceneState;
+extern TextRow textRow;

@@ -20,21 +20,19 @@ void ResetSceneValues() {
     if (settings.HABAJIDO != 0) settings.HABA = 3;
 }
 
-// Moving mode: limits that keep the row inside the window where it fits
-// (centred where it does not), and a start speed and direction from three
-// draws. The generator is not yet seeded here, so every start is alike.
-void StartMotion(int shown) {
+// Half the row's width in scene units: N cells of 10 x SIZEY, or, for a
+// text, the width its font lays it out in.
+std::int64_t RowHalfWidth(int shown) {
+    if (textRow.used != 0) return static_cast<std::int64_t>(textRow.width) * settings.SIZEY / 20;
+    return static_cast<std::int64_t>(shown) * 5 * settings.SIZEY;
+}
+
+// Moving mode's limits: they keep the row inside the window where it fits,
+// and centre it where it does not.
+void SetMovingLimits(int shown) {
     const std::int32_t width = sceneState.clientWidth;
     const std::int32_t height = sceneState.clientHeight;
-    sceneState.scenePosX = width / 2;
-    sceneState.scenePosY = height / 2;
-    if (settings.OPTIONP != 2) {
-        sceneState.velocityX = sceneState.velocityY = 0;
-        sceneState.lastMoveX = sceneState.lastMoveY = 0;
-        return;
-    }
-
-    const std::int64_t halfWidth = static_cast<std::int64_t>(shown) * 5 * settings.SIZEY;
+    const std::int64_t halfWidth = RowHalfWidth(shown);
     if (halfWidth > width / 2) {
         sceneState.minPosX = sceneState.maxPosX = width / 2;
     } else {
@@ -48,7 +46,20 @@ void StartMotion(int shown) {
         sceneState.minPosY = static_cast<std::int32_t>(halfHeight);
         sceneState.maxPosY = SaturateToInt32(height - halfHeight);
     }
+}
 
+// Moving mode: the limits, and a start speed and direction from three
+// draws. The generator is not yet seeded here, so every start is alike.
+void StartMotion(int shown) {
+    sceneState.scenePosX = sceneState.clientWidth / 2;
+    sceneState.scenePosY = sceneState.clientHeight / 2;
+    if (settings.OPTIONP != 2) {
+        sceneState.velocityX = sceneState.velocityY = 0;
+        sceneState.lastMoveX = sceneState.lastMoveY = 0;
+        return;
+    }
+
+    SetMovingLimits(shown);
     PickBounceSpeed();
     std::int32_t speedX = sceneState.bounceSpeed;
     PickBounceSpeed();
@@ -67,21 +78,38 @@ void StartMotion(int shown) {
     sceneState.lastMoveY = sceneState.velocityY;
 }
 
-// Scales every outline into scene units and places the slots side by side,
-// 10 x SIZEY apart, centred on the scene origin. Divisions truncate toward
-// zero; results beyond the 32-bit range saturate.
+// Scales a slot's outline into scene units about the slot's centre, which
+// lies `offset` scene units right of the row's centre. Divisions truncate
+// toward zero; results beyond the 32-bit range saturate.
+void PlaceSlot(CharacterSlot& slot, std::int64_t offset) {
+    GlyphDefinition& glyph = slot.glyph;
+    for (int i = 1; i <= UsablePointCount(glyph); ++i) {
+        glyph.pointX[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointX[i]) * settings.SIZEY / 10 + offset);
+        glyph.pointY[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointY[i]) * settings.SIZE / 10);
+    }
+    slot.centerX = SaturateToInt32(offset);
+}
+
+// The slots side by side, centred on the scene origin: 10 x SIZEY apart,
+// or where the font lays a text's clusters out.
 void LayOutRow(int shown) {
+    if (textRow.used != 0) {
+        for (int k = 1; k <= shown; ++k)
+            PlaceSlot(characterSlots[k], static_cast<std::int64_t>(textRow.centerX[k]) * settings.SIZEY / 10);
+        return;
+    }
     std::int64_t offset = -5 * static_cast<std::int64_t>(settings.SIZEY) * (shown - 1);
     for (int k = 1; k <= shown; ++k) {
-        CharacterSlot& slot = characterSlots[k];
-        GlyphDefinition& glyph = slot.glyph;
-        for (int i = 1; i <= UsablePointCount(glyph); ++i) {
-            glyph.pointX[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointX[i]) * settings.SIZEY / 10 + offset);
-            glyph.pointY[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointY[i]) * settings.SIZE / 10);
-        }
-        slot.centerX = SaturateToInt32(offset);
+        PlaceSlot(characterSlots[k], offset);
         offset += 10 * static_cast<std::int64_t>(settings.SIZEY);
     }
+}
+
+// With one colour for all (COLORS 0) every shown slot takes COLOR, in
+// memory only.
+void ColourSlot(int k) {
+    if (settings.COLORS == 0) settings.*slotColourField[k] = settings.COLOR;
+    FillFaceColors(characterSlots[k].faceColors, settings.*slotColourField[k]);
 }
 
 }  // namespace
@@ -93,10 +121,20 @@ void SetupScene() {
     StartMotion(shown);
     LayOutRow(shown);
     for (int k = 1; k <= shown; ++k) BuildSideWalls(characterSlots[k]);
+    for (int k = 1; k <= shown; ++k) ColourSlot(k);
+}
+
+void LayOutNewSlots(const bool (&placed)[kMaxSlots + 1]) {
+    const int shown = ShownSlotCount();
     for (int k = 1; k <= shown; ++k) {
-        // With one colour for all (COLORS 0) every shown slot takes COLOR,
-        // in memory only.
-        if (settings.COLORS == 0) settings.*slotColourField[k] = settings.COLOR;
-        FillFaceColors(characterSlots[k].faceColors, settings.*slotColourField[k]);
+        if (!placed[k]) continue;
+        CharacterSlot& slot = characterSlots[k];
+        NormalizeContours(slot.glyph);
+        const std::int64_t offset =
+            textRow.used != 0 ? static_cast<std::int64_t>(textRow.centerX[k]) * settings.SIZEY / 10 : 0;
+        PlaceSlot(slot, offset);
+        BuildSideWalls(slot);
+        ColourSlot(k);
     }
+    if (settings.OPTIONP == 2) SetMovingLimits(shown);
 }

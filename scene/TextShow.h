@@ -46,5 +46,10 @@ bool StartTextShow(TextFont& font, const std::u32string& pattern, int pageSecond
 // angles stay. True when the slots changed.
 bool AdvanceTextShow(const ClockTime& now);
 
+// After the settings and glyphs were loaded again (a window that changed
+// size): puts the slots of the page shown, OPTIONN and textRow back for
+// SetupScene, without making or saying anything again. False without a show.
+bool ShowTextAgain();
+
 // Ends the show and forgets its glyphs and font.
 void StopTextShow();

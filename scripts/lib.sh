@@ -9,6 +9,7 @@ KORAVEL_PACKAGES=(
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core
   libx11-dev libxext-dev libpng-dev libfontconfig-dev
+  libharfbuzz-dev libfribidi-dev libglib2.0-dev libharfbuzz-bin
   xscreensaver x11-xserver-utils procps
   clang-14 libclang-rt-14-dev
   debhelper dpkg-dev lintian fakeroot

@@ -106,22 +106,42 @@ bool GlyphFont::HasCharacter(char32_t character) const {
 
 bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::string& reason) const {
     outline.clear();
-    FT_Face face = library_->face;
-    if (!face) {
+    if (!library_->face) {
         reason = "no font is open";
         return false;
     }
-    const FT_UInt index = FT_Get_Char_Index(face, character);
+    const FT_UInt index = FT_Get_Char_Index(library_->face, character);
     if (index == 0) {
         reason = "the font has no glyph for " + CharacterName(character);
         return false;
     }
+    return ReadOutline(index, CharacterName(character), outline, reason);
+}
+
+bool GlyphFont::GlyphOutline(unsigned glyphIndex, CharacterOutline& outline, std::string& reason) const {
+    outline.clear();
+    if (!library_->face) {
+        reason = "no font is open";
+        return false;
+    }
+    if (glyphIndex >= static_cast<unsigned>(library_->face->num_glyphs)) {
+        reason = "the font has no glyph " + std::to_string(glyphIndex);
+        return false;
+    }
+    return ReadOutline(glyphIndex, "glyph " + std::to_string(glyphIndex), outline, reason);
+}
+
+// Reads glyph `index`, which messages call `name` (a character's code, or
+// the glyph's number).
+bool GlyphFont::ReadOutline(unsigned index, const std::string& name, CharacterOutline& outline,
+                            std::string& reason) const {
+    FT_Face face = library_->face;
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) {
-        reason = "FreeType cannot load the glyph for " + CharacterName(character);
+        reason = "FreeType cannot load the glyph for " + name;
         return false;
     }
     if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
-        reason = "the glyph for " + CharacterName(character) + " is not an outline";
+        reason = "the glyph for " + name + " is not an outline";
         return false;
     }
     const FT_Outline& points = face->glyph->outline;
@@ -130,8 +150,8 @@ bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::stri
         if (point.x >= -kLargestFontUnits && point.x <= kLargestFontUnits && point.y >= -kLargestFontUnits &&
             point.y <= kLargestFontUnits)
             continue;
-        reason = "the outline of " + CharacterName(character) + " reaches beyond " +
-                 std::to_string(kLargestFontUnitCount) + " font units, more than a font holds";
+        reason = "the outline of " + name + " reaches beyond " + std::to_string(kLargestFontUnitCount) +
+                 " font units, more than a font holds";
         return false;
     }
     FT_Outline_Funcs functions{};
@@ -140,7 +160,7 @@ bool GlyphFont::Outline(char32_t character, CharacterOutline& outline, std::stri
     functions.conic_to = ConicTo;
     functions.cubic_to = CubicTo;
     if (FT_Outline_Decompose(&face->glyph->outline, &functions, &outline) != 0) {
-        reason = "FreeType cannot walk the outline of " + CharacterName(character);
+        reason = "FreeType cannot walk the outline of " + name;
         return false;
     }
     // A contour of one point has no ink, and the system's outlines on Windows

@@ -24,6 +24,11 @@ public:
     // the font has no outline for it.
     bool Outline(char32_t character, CharacterOutline& outline, std::string& reason) const;
 
+    // The outline of glyph `glyphIndex` (the font's own numbering, as a
+    // shaper gives it) in font units; false with the reason when the font
+    // cannot give it. A glyph without ink (a space) is an empty outline.
+    bool GlyphOutline(unsigned glyphIndex, CharacterOutline& outline, std::string& reason) const;
+
     // What the glyph maker needs of the font: its em, capital height and H.
     FontMetrics Metrics() const;
 
@@ -31,6 +36,8 @@ public:
     MadeGlyph Make(char32_t character, const MakeOptions& options) const;
 
 private:
+    bool ReadOutline(unsigned glyphIndex, const std::string& name, CharacterOutline& outline, std::string& reason) const;
+
     struct Library;
     Library* library_;
 };

@@ -17,12 +17,18 @@ std::string ChooseSettingsFile(const HackOptions& options, const std::string& pr
 // settings (with the command line's overrides), glyphs, client size, scene.
 void StartScene(const HackOptions& options, int width, int height);
 
-// -text: slots 1..N get the glyphs of the text's N characters, made from
-// -font's font or fontconfig's fallback for a character it lacks, and
-// OPTIONN becomes N. A space, and a character no font has (reported on
-// standard error), leave their slot empty. Nothing without -text. Making
-// stops between characters once StopRequested.
+// -text: the text shown in the slots, set by -font's font (fontconfig's
+// stand-ins for characters it lacks) through the text show; nine inked
+// clusters a page. The first call starts the show, later ones (a window
+// set up again) put its slots back. Nothing without -text. Reading and
+// making glyphs stops once StopRequested.
 void ShowText(const HackOptions& options);
+
+// Before each frame: the text's clock `elapsedMs` after the start (a new
+// second, a new page). On a display the clock is the local time (or
+// KORAVEL_CLOCK's start counted on); when rendering, the time at the start
+// counted on by the frames.
+void AdvanceText(long long elapsedMs);
 
 // Writes a buffer as an 8-bit RGB PNG. False, with the reason in `why` and
 // no file left at `path` (nor a part of one), when it could not be written.

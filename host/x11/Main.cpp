@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
         std::fputs(HackUsage(), options.error == "help" ? stdout : stderr);
         return options.error == "help" ? 0 : 2;
     }
+    for (const std::string& note : options.notes) std::fprintf(stderr, "koravel: %s\n", note.c_str());
     const std::string settingsFile = ChooseSettingsFile(options, ProgramDir());
     // A file named on the command line must be there to be read: drawing
     // the defaults instead would hide the mistake behind a plain figure.

@@ -6,6 +6,7 @@
 #include "host/x11/LinuxSaver.h"
 #include "render/ComposeSoftwareFrame.h"
 #include "scene/Random.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -32,7 +33,11 @@ int RenderFrames(const HackOptions& options) {
     // No desktop to capture: the window starts black, and with no desktop
     // copy that background is black too.
     PixelBuffer window = MakePixelBuffer(width, height, 0);
+    // A text's clock counts the frames' time, so that two runs give the
+    // same frames and a page lasts its seconds' worth of frames.
+    const long long period = FramePeriodMs(settings.TIMER);
     for (int k = 1; k <= options.frames; ++k) {
+        AdvanceText((k - 1) * period);
         ComposeSoftwareFrame(window, nullptr);
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%04d.png", k);

@@ -427,6 +427,7 @@ int X11Saver::Run() {
     const Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     const long long period = FramePeriodMs(settings.TIMER);
     long long next = NowMs();
+    const long long started = next;
     int drawn = 0;
     bool running = true;
     while (running && !StopRequested()) {
@@ -462,6 +463,7 @@ int X11Saver::Run() {
         const long long now = NowMs();
         if (now >= next) {
             if ((options_.frames == 0 || drawn < options_.frames) && screen_->usable()) {
+                AdvanceText(now - started);
                 const FrameGeometry frame = ComposeSoftwareFrame(pixels_, desktop_.bytes.empty() ? nullptr : &desktop_);
                 lastXError = 0;
                 screen_->Show(pixels_, frame.left + frame.shownX, frame.top + frame.shownY, frame.shownWidth,

@@ -43,9 +43,9 @@ TEST(HackOptions, ReadsTheModesAndTheirValues) {
     EXPECT_EQ(text.error, "");
     EXPECT_EQ(text.text, U"A\u3053 \U0001F600");
     EXPECT_EQ(text.font, "Noto Sans:bold");
-    // Nine characters fill the nine slots, however many bytes they take;
-    // U+00A0, just past the C1 controls, is a character to show.
-    for (const char* fine : {"123456789", "\xe3\x81\x82\xe3\x81\x84\xe3\x81\x86\xe3\x81\x88\xe3\x81\x8a"
+    // A text of any length is shown nine characters a page, however many
+    // bytes they take; U+00A0, just past the C1 controls, is a character to show.
+    for (const char* fine : {"1234567890", "\xe3\x81\x82\xe3\x81\x84\xe3\x81\x86\xe3\x81\x88\xe3\x81\x8a"
                                           "\xe3\x81\x8b\xe3\x81\x8d\xe3\x81\x8f\xe3\x81\x91", "\xc2\xa0x"})
         EXPECT_EQ(Parse({"-text", fine}).error, "") << fine;
     EXPECT_EQ(Parse({"-text", "AB", "-text", ""}).text, U"");  // an empty text: the slots as before
@@ -96,17 +96,44 @@ TEST(HackOptions, RefusesWhatItCannotUse) {
         {"-SIZE", "99999999999"},       // beyond 32 bits
         {"-SIZE"},                      // value missing
         {"stray"},
-        {"-text", "0123456789"},        // ten characters for nine slots
-        {"-text", "\xff"},
-        {"-text", "\xe3\x81"},          // cut short
-        {"-text", "\xc0\xaf"},          // overlong
-        {"-text", "\xed\xa0\x80"},      // a surrogate
-        {"-text", "a\tb"},
-        {"-text", "a\x7f"},            // DEL
-        {"-text", "\xc2\x80"},          // the C1 controls, U+0080..U+009F
-        {"-text", "a\xc2\x9f"},
+        {"-page", "0"},                 // a page stays 1 to 60 seconds
+        {"-page", "61"},
+        {"-page", "4s"},
+        {"-page"},
     };
     for (const auto& args : unusable) EXPECT_NE(Parse(args).error, "") << args[0];
+}
+
+TEST(HackOptions, TextAndFontShowWhatTheyCanAndAreNeverRefused) {
+    // As XScreenSaver's settings program hands on a wrapped line: each run
+    // of white space is one space, none at either end.
+    const HackOptions wrapped = Parse({"-root", "-text", "Go on\t      \tnow", "-font", "\t DejaVu\t \n  Serif \r\n"});
+    EXPECT_TRUE(wrapped.error.empty() && wrapped.notes.empty());
+    EXPECT_EQ(wrapped.text, U"Go on now");
+    EXPECT_EQ(wrapped.font, "DejaVu Serif");
+    EXPECT_EQ(Parse({"-text", "\n %H:%M\xe2\x80\xa8\xc2\x85\v\fnow\xc2\xa0 "}).text, U"%H:%M now\u00A0");
+    // Any length: a page holds nine, the rest follows.
+    EXPECT_EQ(Parse({"-text", "0123456789"}).text, U"0123456789");
+    EXPECT_EQ(Parse({"-text", std::string(100, 'x').c_str()}).text, std::u32string(100, U'x'));
+
+    // Control characters and bytes of no UTF-8 character are left out, with
+    // a word each; a control between blanks leaves one space.
+    for (const auto& [given, shown, note] : std::vector<std::tuple<const char*, std::u32string, const char*>>{
+             {"a\x01" "b\x7f", U"ab", "left out of -text: 2 control characters"},
+             {"\xc2\x80x \x07 y\xc2\x9f", U"x y", "left out of -text: 3 control characters"},
+             {"\x1b", U"", "left out of -text: 1 control character"},
+             // a lone byte, a sequence cut short, an overlong form, a surrogate
+             {"\xff" "A\xe3\x81" "B\xc0\xaf" "C\xed\xa0\x80", U"ABC", "left out of -text: 8 bytes not UTF-8"},
+         }) {
+        const HackOptions options = Parse({"-window-id", "0x40", "-text", given});
+        EXPECT_TRUE(options.error.empty() && options.text == shown) << given;
+        EXPECT_EQ(options.notes, std::vector<std::string>{note}) << given;
+    }
+    // A font's bytes beyond ASCII may be a path's: only ASCII controls go.
+    const HackOptions font = Parse({"-font", "/fonts/\x85\xff\x01.ttf"});
+    EXPECT_EQ(font.font, "/fonts/\x85\xff.ttf");
+    EXPECT_EQ(font.notes, std::vector<std::string>{"left out of -font: 1 control character"});
+    EXPECT_TRUE(Parse({"-page", "1"}).pageSeconds == 1 && Parse({"--page", "60"}).pageSeconds == 60);
 }
 
 TEST(HackOptions, NamesUnknownOptionsAndReadsXScreenSaversForms) {
@@ -163,7 +190,9 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
     for (std::sregex_iterator it(xml.begin(), xml.end(), option), end; it != end; ++it) {
         std::istringstream words((*it)[1].str());
         for (std::string word; words >> word;) {
-            if (word[0] != '-' || word == "-root" || word == "--fps" || word == "-text" || word == "-font") continue;
+            if (word[0] != '-' || word == "-root" || word == "--fps" || word == "-text" || word == "-font" ||
+                word == "-page")
+                continue;
             const std::string key = word == "-delay" ? "TIMER" : word.substr(1);
             passed.insert(key);
             for (const SettingDescriptor& row : settingTable) {
@@ -172,6 +201,12 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
         }
     }
     EXPECT_EQ(passed, std::set<std::string>(kPanelSettings, kPanelSettings + kPanelSettingCount));
+    // The page slider offers the range -page takes, from its default.
+    std::smatch page;
+    ASSERT_TRUE(std::regex_search(xml, page, std::regex("<number [^>]*arg=\"-page %\"[^>]*>")));
+    for (const auto& [name, value] : {std::pair{" low=\"", kShortestPageSeconds}, {" high=\"", kLongestPageSeconds},
+                                      {" default=\"", HackOptions{}.pageSeconds}})
+        EXPECT_NE(page.str().find(name + std::to_string(value) + "\""), std::string::npos) << name;
 
     const std::string manual = ReadSource("res/koravel.6");
     // Each key, or its family of nine as "-STEM1 .. -STEM9".
@@ -184,7 +219,7 @@ TEST(HackOptions, ThePanelListIsThePanelsAndTheManPageNamesEveryOption) {
         EXPECT_NE(manual.find(named), std::string::npos) << row.key;
     }
     for (const char* name : {"window", "geometry", "root", "window\\-id", "render", "frames", "size", "delay", "ini",
-                             "display", "fps", "help", "text", "font"})
+                             "display", "fps", "help", "text", "font", "page"})
         EXPECT_NE(manual.find(std::string("\\-") + name), std::string::npos) << name;
 }
 
