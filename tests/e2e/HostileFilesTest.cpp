@@ -2,10 +2,10 @@
 // binary, empty, NUL bytes, a folder in the file's place, read-only, UTF-16,
 // a 1 MB line, 2,000 glyphs, glyphs that break every limit, coordinates of
 // +-1e308, NaN and infinities, every setting at its 32-bit extremes, a timer
-// of 0, a kept text in a font no longer installed. Full screen, preview and dialog each start, run and end with their
-// usual exit codes; Cancel leaves the file byte for byte; OK keeps every
-// other section and unknown key, or, when the file refuses the write, says so
-// and loses nothing.
+// of 0, a kept text in a font no longer installed. Full screen, preview and
+// dialog each start, run and end with their usual exit codes; Cancel leaves
+// the file byte for byte; OK keeps every other section and unknown key, or,
+// when the file refuses the write, says so and loses nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
