@@ -135,6 +135,10 @@
 #define IDC_TEXT_EDIT 1101
 #define IDC_FONT_EDIT 1102
 #define IDC_FONT_BUTTON 1103
+#define IDC_TEXT_KEEP 1104
+#define IDC_TEXT_STORE 1105
+#define IDC_PAGE_EDIT 1106
+#define IDC_TEXT_SAYS 1107
 
 /* Controls that carry no meaning to the dialog procedure. */
 #define IDC_UNUSED (-1)

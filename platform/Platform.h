@@ -32,8 +32,9 @@ std::uint32_t ReadProfileString(const char* section, const char* key, const char
                                 std::uint32_t size, const char* file);
 
 // WritePrivateProfileStringA: creates the file, the section or the key as
-// needed and replaces the key's value; every other line stays as it was.
-// Returns false when the file could not be written.
+// needed and replaces the key's value; a null `value` deletes the key. Every
+// other line stays as it was. Returns false when the file could not be
+// written.
 // (Not called WriteProfileString: <windows.h> defines that name as a macro.)
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file);
 

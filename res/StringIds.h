@@ -10,6 +10,11 @@
 #define IDS_SETTINGS_SECTION 1007
 #define IDS_GLYPH_SECTION 1028
 #define IDS_SENTINEL 1029
+/* The keys of a text kept as text, in section [KORAVEL] beside the
+   settings (settings/TextSettings.h). */
+#define IDS_TEXT_KEY 1090
+#define IDS_FONT_KEY 1091
+#define IDS_PAGE_KEY 1092
 
 /* The dialog's messages, in every language (res/Messages.rc): a block of
    sixteen ids of their own, apart from the key names. */
@@ -26,6 +31,9 @@
 #define IDS_TEXT_EMPTY 2104
 #define IDS_TEXT_SPACE 2105
 #define IDS_TEXT_TOO_MANY 2106
+/* What the text dialog does with the text, shown under its choice. */
+#define IDS_TEXT_KEEP_SAYS 2107
+#define IDS_TEXT_STORE_SAYS 2108
 
 /* The saver's description: string 1, which the system lists the saver
    by, the version resource's file description and the start of the

@@ -36,6 +36,10 @@ struct KeyNameTable {
     char glyphSection[15];
     char sentinel[10];
     char keyName[kSettingCount][10];  // in storage order, as settingTable
+    // The keys of a text kept as text (settings/TextSettings.h).
+    char textKey[10];
+    char fontKey[10];
+    char pageKey[10];
 };
 
 // The process-wide records. Settings holds zeros until LoadSettings runs;

@@ -36,6 +36,7 @@ BOOL OnInitDialog(HWND dialog) {
     configDialogState = {};
     configDialogState.colourEditSlot = 1;
     textDialogState = {};
+    textDialogState.keptText = LoadTextSettings();
     textGlyphStore = {};
 
     FillGlyphLists(dialog);
@@ -56,9 +57,11 @@ std::wstring WideText(const std::string& text) {
 }
 
 // The glyphs made from a text go in first, so the settings never name a
-// glyph the file lacks.
+// glyph the file lacks. A file whose text was not touched keeps its keys
+// as they are: one without them gets none.
 void OnOk(HWND dialog) {
-    if (WriteTextGlyphs() && SaveSettings()) {
+    if (WriteTextGlyphs() && SaveSettings() &&
+        (!textDialogState.keptTextChanged || SaveTextSettings(textDialogState.keptText))) {
         EndDialog(dialog, 1);
         return;
     }

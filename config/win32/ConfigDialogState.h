@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/ConfigControls.h"
+#include "settings/TextSettings.h"
 
 struct ConfigDialogState {
     // The bars of scrollBarTable, in its order, looked up when the dialog opens.
@@ -18,10 +19,15 @@ struct ConfigDialogState {
 extern ConfigDialogState configDialogState;
 
 // What the text dialog remembers while the configuration dialog is open:
-// the font last picked in the font dialog, with its weight and style.
+// the font last picked in the font dialog, with its weight and style, and
+// the text kept as text: as the file held it when the configuration dialog
+// opened, then as the text dialog left it (`kept` false: none, or removed).
+// The configuration dialog's OK writes it when it changed.
 struct TextDialogState {
     bool fontPicked;
     LOGFONTW pickedFont;
+    TextSettings keptText;
+    bool keptTextChanged;
 };
 
 extern TextDialogState textDialogState;

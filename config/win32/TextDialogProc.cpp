@@ -1,10 +1,17 @@
 // The text dialog (resource IDD_TEXT, 2004), opened by the button "Text..."
-// of the configuration dialog: up to nine characters and a font's name. OK
-// makes one glyph per character from the system's outlines of that font,
-// places them in the slots (config/TextGlyphs.h) and ends the dialog with 1;
-// anything that stops the text is said in a message and the dialog stays
-// open for the user to mend it. Cancel ends it with 0 and changes nothing.
-// While the glyphs are made the dialog stays live (see MakeTextCharacters).
+// of the configuration dialog: a text and a font's name, and what to do with
+// them. "Keep as text" keeps the text, the font and the page time for the
+// configuration dialog's OK to write (settings/TextSettings.h): the saver
+// lays the text out at each start, any length and time codes included, and
+// the slots are left as they are; OK with no text removes a kept text. The
+// dialog ends with 2. "Store as glyphs" makes one glyph per character (up to
+// nine) from the system's outlines of the font, places them in the slots
+// (config/TextGlyphs.h), removes a kept text, which would show instead of
+// them, and ends the dialog with 1. A file that keeps a text opens the
+// dialog on it, kept as text; any other on storing glyphs, as ever. Anything
+// that stops the text is said in a message and the dialog stays open for
+// the user to mend it. Cancel ends it with 0 and changes nothing. While the
+// glyphs are made the dialog stays live (see MakeTextCharacters).
 #include <string>
 #include <vector>
 
@@ -12,6 +19,7 @@
 #include "config/win32/ConfigDialogState.h"
 #include "glyphs/MakeGlyph.h"
 #include "glyphs/win32/SystemFontOutlines.h"
+#include "glyphs/win32/SystemTextFont.h"
 #include "res/StringIds.h"
 
 TextDialogState textDialogState;
@@ -19,6 +27,10 @@ TextDialogState textDialogState;
 namespace {
 
 constexpr int kMaxTextCharacters = kMaxSlots;
+// The longest text kept as text, in UTF-16 units: its stored form, at most
+// six bytes a unit, fits the longest value read back (kLongestTextValue).
+constexpr int kLongestKeptText = 10000;
+constexpr int kDialogKeptText = 2;
 
 // The glyphs being made: what the dialog does with the messages that come
 // meanwhile.
@@ -81,25 +93,6 @@ void Say(HWND dialog, UINT id, const std::wstring& about, UINT icon = MB_ICONWAR
     ShowDialogMessage(dialog, text.c_str(), MB_OK | icon);
 }
 
-int CALLBACK NoteOutlineFont(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
-    if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
-    return 1;
-}
-
-// Whether the system has an outline font of this family name, in any of
-// the names it answers to (a Japanese font also by its Japanese name).
-bool OutlineFontExists(const std::wstring& face) {
-    if (!IsFontName(face)) return false;
-    LOGFONTW wanted{};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, NoteOutlineFont, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
-
 // The font the text is made in: the one picked in the font dialog while the
 // name still reads as it left it, else the named family at normal weight.
 // The name is a font's name (IsFontName); what the face cannot hold is cut.
@@ -125,25 +118,69 @@ std::wstring DialogFontFace(HWND dialog) {
     return face;
 }
 
-BOOL OnInitTextDialog(HWND dialog) {
-    making = {};
-    // Two units for each character, so that nine beyond U+FFFF fit too;
-    // OnTextChange keeps the text to nine characters.
-    SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_LIMITTEXT, 2 * kMaxTextCharacters, 0);
-    SendDlgItemMessageW(dialog, IDC_FONT_EDIT, EM_LIMITTEXT, LF_FACESIZE - 1, 0);
-    const std::wstring face = textDialogState.fontPicked ? textDialogState.pickedFont.lfFaceName : DialogFontFace(dialog);
-    SetDlgItemTextW(dialog, IDC_FONT_EDIT, face.c_str());
-    return TRUE;
+// The whole text of a control, however long.
+std::wstring WholeText(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
-// Cuts the text to its first nine characters, as it is typed or set.
+bool KeepsAsText(HWND dialog) {
+    return IsDlgButtonChecked(dialog, IDC_TEXT_KEEP) == BST_CHECKED;
+}
+
+// A kept text's font, as the font dialog would have left it.
+void PickKeptFont(const std::u32string& font) {
+    const FontChoice choice = ParseFontChoice(font);
+    const std::wstring family = WideFromCharacters(choice.family);
+    if (family.empty() || family.size() >= LF_FACESIZE) return;
+    LOGFONTW& picked = textDialogState.pickedFont;
+    picked = {};
+    picked.lfWeight = choice.bold ? FW_BOLD : FW_NORMAL;
+    picked.lfItalic = choice.italic;
+    picked.lfCharSet = DEFAULT_CHARSET;
+    family.copy(picked.lfFaceName, LF_FACESIZE - 1);
+    textDialogState.fontPicked = true;
+}
+
+// Cuts the text to its first nine characters, as it is typed or set, while
+// it is to be stored as glyphs.
 void OnTextChange(HWND dialog) {
-    const std::wstring text = ItemText(dialog, IDC_TEXT_EDIT);
+    if (KeepsAsText(dialog)) return;
+    const std::wstring text = WholeText(dialog, IDC_TEXT_EDIT);
     std::size_t units = 0;
     for (int count = 0; count < kMaxTextCharacters && units < text.size(); ++count) units += PairAt(text, units) ? 2 : 1;
     if (units == text.size()) return;
     SetDlgItemTextW(dialog, IDC_TEXT_EDIT, text.substr(0, units).c_str());
     SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_SETSEL, units, units);
+}
+
+// The limits and the line of the choice made: a kept text of any length
+// and its page time, or nine characters to store.
+void ShowChoice(HWND dialog) {
+    const bool keep = KeepsAsText(dialog);
+    // Two units for each character, so that nine beyond U+FFFF fit too;
+    // OnTextChange keeps the text to nine characters.
+    SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_LIMITTEXT, keep ? kLongestKeptText : 2 * kMaxTextCharacters, 0);
+    OnTextChange(dialog);
+    EnableWindow(GetDlgItem(dialog, IDC_PAGE_EDIT), keep);
+    SetDlgItemTextW(dialog, IDC_TEXT_SAYS, MessageText(keep ? IDS_TEXT_KEEP_SAYS : IDS_TEXT_STORE_SAYS).c_str());
+}
+
+BOOL OnInitTextDialog(HWND dialog) {
+    making = {};
+    const TextSettings& kept = textDialogState.keptText;
+    if (kept.kept) PickKeptFont(kept.font);
+    SendDlgItemMessageW(dialog, IDC_FONT_EDIT, EM_LIMITTEXT, LF_FACESIZE - 1, 0);
+    SendDlgItemMessageW(dialog, IDC_PAGE_EDIT, EM_LIMITTEXT, 2, 0);
+    const std::wstring face = textDialogState.fontPicked ? textDialogState.pickedFont.lfFaceName : DialogFontFace(dialog);
+    SetDlgItemTextW(dialog, IDC_FONT_EDIT, face.c_str());
+    SetDlgItemInt(dialog, IDC_PAGE_EDIT, kept.kept ? static_cast<UINT>(kept.pageSeconds) : kDefaultPageSeconds, FALSE);
+    CheckRadioButton(dialog, IDC_TEXT_KEEP, IDC_TEXT_STORE, kept.kept ? IDC_TEXT_KEEP : IDC_TEXT_STORE);
+    if (kept.kept) SetDlgItemTextW(dialog, IDC_TEXT_EDIT, WideFromCharacters(kept.text).c_str());
+    ShowChoice(dialog);
+    return TRUE;
 }
 
 void OnPickFont(HWND dialog) {
@@ -203,7 +240,7 @@ bool MakeTextCharacters(HWND dialog, const std::u32string& text, std::vector<Tex
                         std::wstring& simplified) {
     std::wstring face = ItemText(dialog, IDC_FONT_EDIT);
     SystemFont font;
-    if (!OutlineFontExists(face) || !OpenSystemFont(WantedFont(face), font)) {
+    if (!SystemHasOutlineFont(face) || !OpenSystemFont(WantedFont(face), font)) {
         Say(dialog, IDS_TEXT_NO_FONT, face);
         return false;
     }
@@ -236,9 +273,33 @@ bool MakeTextCharacters(HWND dialog, const std::u32string& text, std::vector<Tex
     return missing.empty() && cannot.empty();
 }
 
+// Keeps the text, its font and its page time for the configuration
+// dialog's OK; no text removes a kept one. The font must be one the system
+// has now; the characters it lacks come from the system's substitutes when
+// the saver starts.
+void KeepText(HWND dialog) {
+    const std::u32string text = Characters(WholeText(dialog, IDC_TEXT_EDIT));
+    TextSettings& kept = textDialogState.keptText;
+    if (text.empty()) {
+        kept = {};
+    } else {
+        const std::wstring face = ItemText(dialog, IDC_FONT_EDIT);
+        if (!SystemHasOutlineFont(face)) return Say(dialog, IDS_TEXT_NO_FONT, face);
+        const LOGFONTW font = WantedFont(face);
+        BOOL read = FALSE;
+        const UINT page = GetDlgItemInt(dialog, IDC_PAGE_EDIT, &read, FALSE);
+        kept = {true, text,
+                FormatFontChoice({CharactersFromWide(face), font.lfWeight >= FW_SEMIBOLD, font.lfItalic != 0}),
+                read ? static_cast<std::int32_t>(page) : kDefaultPageSeconds};
+    }
+    textDialogState.keptTextChanged = true;
+    EndDialog(dialog, kDialogKeptText);
+}
+
 void OnTextOk(HWND dialog) {
     if (making.active) return;  // an OK that came while the glyphs are made
-    const std::u32string text = Characters(ItemText(dialog, IDC_TEXT_EDIT));
+    if (KeepsAsText(dialog)) return KeepText(dialog);
+    const std::u32string text = Characters(WholeText(dialog, IDC_TEXT_EDIT));
     if (text.empty()) return Say(dialog, IDS_TEXT_EMPTY, L"");
     for (char32_t character : text)
         if (IsSpace(character)) return Say(dialog, IDS_TEXT_SPACE, L"");
@@ -250,6 +311,11 @@ void OnTextOk(HWND dialog) {
     }
     if (PlaceTextGlyphs(made) == TextPlacement::tooManyGlyphs) return Say(dialog, IDS_TEXT_TOO_MANY, L"");
     if (!simplified.empty()) Say(dialog, IDS_TEXT_SIMPLIFIED, simplified, MB_ICONINFORMATION);
+    // A kept text would show instead of the glyphs.
+    if (textDialogState.keptText.kept) {
+        textDialogState.keptText = {};
+        textDialogState.keptTextChanged = true;
+    }
     EndDialog(dialog, 1);
 }
 
@@ -281,6 +347,8 @@ INT_PTR CALLBACK TextDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_FONT_BUTTON:
             if (!making.active) OnPickFont(dialog);
             return TRUE;
+        case IDC_TEXT_KEEP:
+        case IDC_TEXT_STORE: ShowChoice(dialog); return FALSE;
         case IDOK: OnTextOk(dialog); return TRUE;
         case IDCANCEL: OnTextCancel(dialog); return TRUE;
         default: return FALSE;

@@ -147,6 +147,12 @@ bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOut
     // system links in from another font.
     UINT index;
     if (!GlyphIndex(font, character, index)) return false;
+    return SystemGlyphIndexOutline(font, index, outline);
+}
+
+bool SystemGlyphIndexOutline(const SystemFont& font, unsigned index, CharacterOutline& outline) {
+    outline.clear();
+    if (!font.dc || (font.glyphCount > 0 && index >= font.glyphCount)) return false;
     constexpr UINT format = GGO_NATIVE | GGO_UNHINTED | GGO_GLYPH_INDEX;
     GLYPHMETRICS metrics;
     const DWORD size = GetGlyphOutlineW(font.dc, index, format, &metrics, 0, nullptr, &kIdentity);

@@ -51,3 +51,7 @@ bool SystemFontHas(const SystemFont& font, char32_t character);
 // font they are read as the cubic curves they are.
 bool SystemGlyphOutline(const SystemFont& font, char32_t character, CharacterOutline& outline);
 
+// The outline of the font's glyph number `index` (a shaper's glyph), read
+// as SystemGlyphOutline reads a character's: false when the font has no
+// such glyph or the system gives no outline.
+bool SystemGlyphIndexOutline(const SystemFont& font, unsigned index, CharacterOutline& outline);

@@ -22,3 +22,13 @@ LRESULT CALLBACK SaverHostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 // timer tick, erases to black when the black background is chosen, and
 // frees its timer and desktop copy on WM_DESTROY.
 LRESULT CALLBACK SaverWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The text the settings file keeps (settings/TextSettings.h), shown in the
+// slots instead of the stored glyphs, laid out by Uniscribe in the system's
+// outlines of its font. StartKeptText runs after the glyphs are loaded and
+// before the scene is set up; false, with the slots as loaded, when the
+// file keeps no text or nothing of it can be shown. AdvanceKeptText, before
+// each frame, shows a new second or page; StopKeptText ends the show.
+bool StartKeptText();
+void AdvanceKeptText();
+void StopKeptText();

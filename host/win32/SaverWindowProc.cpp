@@ -41,6 +41,7 @@ LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LoadKeyNames(saverHostState.instance != nullptr ? saverHostState.instance : GetModuleHandleA(nullptr));
     LoadSettings();
     LoadGlyphs();
+    StartKeptText();
     RECT client;
     GetClientRect(hwnd, &client);
     sceneState.clientWidth = client.right;
@@ -66,6 +67,7 @@ LRESULT OnEraseBackground(HWND hwnd, WPARAM wParam) {
 }
 
 LRESULT OnTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    AdvanceKeptText();
     ComposeFrame(hwnd);
     return DefSaverWindowProc(hwnd, msg, wParam, lParam);
 }
@@ -73,6 +75,7 @@ LRESULT OnTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT OnDestroy(HWND hwnd) {
     if (frameTimer != 0) KillTimer(hwnd, kFrameTimerId);
     if (UsesDesktopCopy()) FreeDesktopCopy();
+    StopKeptText();
     return 0;
 }
 

@@ -103,9 +103,10 @@ std::uint32_t ReadProfileInt(const char* section, const char* key, int defaultVa
 }
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
-    if (!section || !key || !value || !file) return false;
+    if (!section || !key || !file) return false;
     if (servedProfile) {
-        servedProfile->Set(section, key, value);
+        if (value) servedProfile->Set(section, key, value);
+        else servedProfile->Remove(section, key);
         return true;
     }
     std::string path = ProfileFilePath(file);

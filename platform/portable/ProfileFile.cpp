@@ -46,12 +46,13 @@ std::uint32_t ReadProfileIntFromFile(const std::string& path, const char* sectio
 }
 
 bool WriteProfileValueToFile(const std::string& path, const char* section, const char* key, const char* value) {
-    if (!section || !key || !value) return false;
+    if (!section || !key) return false;
     std::string text;
     ReadWholeFile(path, text);
     ProfileText profile;
     profile.Parse(text);
-    if (!profile.Set(section, key, value)) return true;  // the value is already stored
+    const bool changed = value ? profile.Set(section, key, value) : profile.Remove(section, key);
+    if (!changed) return true;  // the value is already stored, or the key already absent
     std::FILE* stream = std::fopen(path.c_str(), "wb");
     if (!stream) return false;
     std::string written = profile.Text();

@@ -156,6 +156,14 @@ bool ProfileText::Set(const char* section, const char* key, const char* value) {
     return true;
 }
 
+bool ProfileText::Remove(const char* section, const char* key) {
+    const int sectionLine = FindSection(Trim(section));
+    const int keyLine = sectionLine < 0 ? -1 : FindKey(sectionLine, Trim(key));
+    if (keyLine < 0) return false;
+    lines_.erase(lines_.begin() + keyLine);
+    return true;
+}
+
 std::string ProfileText::Text() const {
     std::string text = byteOrderMark_;
     for (const Line& line : lines_) text += line.body + line.ending;

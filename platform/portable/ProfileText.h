@@ -25,6 +25,10 @@ public:
     // as Windows spells it. Returns false when the key already held that value.
     bool Set(const char* section, const char* key, const char* value);
 
+    // Takes the line of `key` out of the first section named `section`, as
+    // a write of no value does; false when there was no such key.
+    bool Remove(const char* section, const char* key);
+
     std::string Text() const;
 
 private:
@@ -70,8 +74,9 @@ std::uint32_t ParseProfileInteger(const char* text);
 
 // The stand-in's profile calls on a file named by its whole path (the seam
 // resolves bare names first). They answer as GetPrivateProfileStringA,
-// GetPrivateProfileIntA and WritePrivateProfileStringA do; the write returns
-// false when the file could not be written.
+// GetPrivateProfileIntA and WritePrivateProfileStringA do (a null value
+// deletes the key); the write returns false when the file could not be
+// written.
 std::uint32_t ReadProfileStringFromFile(const std::string& path, const char* section, const char* key,
                                         const char* defaultValue, char* buffer, std::uint32_t size);
 std::uint32_t ReadProfileIntFromFile(const std::string& path, const char* section, const char* key,

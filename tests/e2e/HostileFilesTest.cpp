@@ -2,10 +2,10 @@
 // binary, empty, NUL bytes, a folder in the file's place, read-only, UTF-16,
 // a 1 MB line, 2,000 glyphs, glyphs that break every limit, coordinates of
 // +-1e308, NaN and infinities, every setting at its 32-bit extremes, a timer
-// of 0. Full screen, preview and dialog each start, run and end with their
-// usual exit codes; Cancel leaves the file byte for byte; OK keeps every
-// other section and unknown key, or, when the file refuses the write, says so
-// and loses nothing.
+// of 0, a kept text in a font no longer installed. Full screen, preview and
+// dialog each start, run and end with their usual exit codes; Cancel leaves
+// the file byte for byte; OK keeps every other section and unknown key, or,
+// when the file refuses the write, says so and loses nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -135,6 +135,10 @@ const HostileCase kCases[] = {
     {"SettingsAtMaximum", [] { return EverySetting("2147483647"); }, Place::File, false},
     {"SettingsAtMinimum", [] { return EverySetting("-2147483648"); }, Place::File, false},
     {"TimerOfZero", [] { return "[KORAVEL]\r\nTIMER=0\r\nOPTIONP=2\r\n" + GlyphSection(22) + kForeign; },
+     Place::File, true},
+    // No glyphs: what is drawn is the text, in the user-interface font.
+    {"TextInAFontNoLongerInstalled",
+     [] { return "[KORAVEL]\r\nTEXT=\\u3042 %H:%M \\\r\nFONT=No Such Font:bold\r\nPAGE=0\r\n"s + kForeign; },
      Place::File, true},
 };
 

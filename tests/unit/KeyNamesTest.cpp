@@ -32,6 +32,9 @@ TEST(LoadKeyNames, FillsEveryNameFromTheStringTable) {
     EXPECT_STREQ(keyNames.settingsSection, "KORAVEL");
     EXPECT_STREQ(keyNames.glyphSection, "MOJI ZAHYO");
     EXPECT_STREQ(keyNames.sentinel, "ZAHYO-END");
+    EXPECT_STREQ(keyNames.textKey, "TEXT");
+    EXPECT_STREQ(keyNames.fontKey, "FONT");
+    EXPECT_STREQ(keyNames.pageKey, "PAGE");
     for (int i = 0; i < kSettingCount; ++i) EXPECT_STREQ(keyNames.keyName[i], settingTable[i].key);
 }
 

@@ -1,5 +1,5 @@
-// LoadSettings and SaveSettings on the real file name, through whichever
-// profile functions this side has.
+// LoadSettings and SaveSettings, and a text kept as text, on the real file
+// name, through whichever profile functions this side has.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/Settings.h"
+#include "settings/TextSettings.h"
 #include "support/ProfileStructure.h"
 #include "support/TestSupport.h"
 
@@ -141,6 +142,104 @@ TEST_F(SettingsTest, AFailedSaveIsReported) {
     LoadSettings();
     EXPECT_FALSE(SaveSettings());
     testsupport::RemoveFolder(path_);
+}
+
+// ---- A text kept as text ---------------------------------------------------
+
+// Every class of character comes back through the file: printable ASCII as
+// it is, the backslash doubled, controls and all beyond ASCII escaped, and
+// spaces and quotes at either end escaped so the profile functions keep them.
+TEST_F(SettingsTest, TextAndFontComeBackThroughTheFileCharacterForCharacter) {
+    const std::u32string long5000(5000, U'\u6F22');
+    const struct {
+        std::u32string text;
+        const char* stored;
+    } cases[] = {
+        {U"Hello, %H:%M!", "Hello, %H:%M!"},
+        {U"a\\b\\", "a\\\\b\\\\"},
+        {U"\\u0041", "\\\\u0041"},
+        {U" two  spaces ", "\\u0020two  spaces\\u0020"},
+        {U"\"quoted\"", "\\u0022quoted\\u0022"},
+        {U"'", "\\u0027"},
+        {U"tab\tnl\n\x7F\x80", "tab\\u0009nl\\u000A\\u007F\\u0080"},
+        {U"\u00e9\u3053\uFFFF", "\\u00E9\\u3053\\uFFFF"},
+        {U"\U0001D538\U0010FFFF", "\\U0001D538\\U0010FFFF"},
+        {long5000, nullptr},
+    };
+    for (const auto& one : cases) {
+        const std::string stored = EncodeProfileText(one.text);
+        if (one.stored) {
+            EXPECT_EQ(stored, one.stored);
+        }
+        for (char c : stored) ASSERT_TRUE(c >= 0x20 && c < 0x7F) << stored;
+        TextSettings kept{true, one.text, U"DejaVu Sans:bold", 9};
+        ASSERT_TRUE(SaveTextSettings(kept));
+        if (one.stored) {
+            EXPECT_NE(testsupport::ReadFile(path_).find(std::string("TEXT=") + one.stored + "\r\n"), std::string::npos);
+        }
+        const TextSettings loaded = LoadTextSettings();
+        EXPECT_TRUE(loaded.kept);
+        EXPECT_TRUE(loaded.text == one.text) << stored.substr(0, 80);
+        EXPECT_TRUE(loaded.font == kept.font);
+        EXPECT_EQ(loaded.pageSeconds, 9);
+    }
+}
+
+// What another program or a hand may have written reads as meant; what is
+// no character is U+FFFD, and an escape that is none stays as written.
+TEST(DecodeProfileText, ReadsForeignFormsAsTheyWereMeant) {
+    const struct {
+        const char* stored;
+        std::u32string text;
+    } cases[] = {
+        {"\\uD835\\uDD38", U"\U0001D538"},            // a UTF-16 pair
+        {"\\uD835x\\uDD38", U"\uFFFDx\uFFFD"},      // lone halves
+        {"\\U00110000\\u00e9", U"\uFFFD\u00e9"},    // beyond Unicode; small hex digits
+        {"\\x \\u12 \\U1234567 \\", U"\\x \\u12 \\U1234567 \\"},
+        {"\xE3\x81\x82\xC3", U"\u3042\uFFFD"},         // UTF-8, then a cut sequence
+        {"\xC0\xAF\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, a half
+    };
+    for (const auto& one : cases) EXPECT_TRUE(DecodeProfileText(one.stored) == one.text) << one.stored;
+}
+
+// A file without the keys keeps no text and is not touched by loading; an
+// empty text deletes the three keys and leaves every other line; a value
+// longer than the longest read is cut, not refused.
+TEST_F(SettingsTest, AFileWithoutTextKeepsNoneAndAnEmptyTextDeletesTheKeys) {
+    const std::string plain = "[KORAVEL]\r\nTIMER=100\r\n[MOJI ZAHYO]\r\nZAHYO1=BOX,8\r\n";
+    testsupport::WriteFile(path_, plain);
+    TextSettings none = LoadTextSettings();
+    EXPECT_FALSE(none.kept);
+    EXPECT_TRUE(none.text.empty() && none.font.empty());
+    EXPECT_EQ(none.pageSeconds, kDefaultPageSeconds);
+    ASSERT_TRUE(SaveTextSettings({true, U"%H:%M", U"", 0}));
+    EXPECT_EQ(ShownPageSeconds(LoadTextSettings()), 1);
+    ASSERT_TRUE(SaveTextSettings({}));
+    EXPECT_EQ(testsupport::ProfileStructure(testsupport::ReadFile(path_)),
+              testsupport::ProfileStructure(plain));
+    EXPECT_FALSE(LoadTextSettings().kept);
+
+    testsupport::WriteFile(path_, "[KORAVEL]\r\nTEXT=" + std::string(kLongestTextValue + 100, 'x') + "\r\n");
+    const std::u32string cut = LoadTextSettings().text;
+    EXPECT_TRUE(cut == std::u32string(kLongestTextValue, U'x')) << cut.size();
+}
+
+TEST(FontChoice, TakesOnlyABoldOrItalicAtTheEndAsTheStyle) {
+    const struct {
+        std::u32string font, family;
+        bool bold, italic;
+    } cases[] = {{U"DejaVu Sans:bold:italic", U"DejaVu Sans", true, true},
+                 {U"IPAGothic:Italic:BOLD", U"IPAGothic", true, true},
+                 {U"Odd:Name", U"Odd:Name", false, false},
+                 {U":bold", U":bold", false, false}};
+    for (const auto& one : cases) {
+        const FontChoice choice = ParseFontChoice(one.font);
+        EXPECT_TRUE(choice.family == one.family);
+        EXPECT_EQ(choice.bold, one.bold);
+        EXPECT_EQ(choice.italic, one.italic);
+        EXPECT_TRUE(ParseFontChoice(FormatFontChoice(choice)).family == one.family);
+    }
+    EXPECT_TRUE(FormatFontChoice({U"DejaVu Sans", true, true}) == U"DejaVu Sans:bold:italic");
 }
 
 TEST(ShownSlotCount, LimitsTheStoredCountToTheNineSlots) {

@@ -18,9 +18,17 @@ namespace {
 std::vector<CapturedBox> capturedBoxes;
 
 struct {
-    std::wstring text, font;
-    int button = 0, thenButton = 0;
+    std::wstring text, font, page;
+    int button = 0, thenButton = 0, choice = 0;
 } textAnswer;
+
+TextDialogShown textShown;
+
+std::wstring ControlText(HWND window, int id) {
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(window, id, text, 512);
+    return text;
+}
 
 // A message box is a dialog-class window owned by the configuration dialog;
 // by the time it is activated its text is in place.
@@ -30,11 +38,21 @@ LRESULT CALLBACK CatchMessageBox(int code, WPARAM wParam, LPARAM lParam) {
         wchar_t className[16] = L"";
         GetClassNameW(window, className, 16);
         if (lstrcmpW(className, L"#32770") == 0 && GetDlgItem(window, IDC_TEXT_EDIT) != nullptr) {
+            if (!textAnswer.button) {
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                return CallNextHookEx(nullptr, code, wParam, lParam);
+            }
+            textShown = {IsDlgButtonChecked(window, IDC_TEXT_KEEP) == BST_CHECKED, ControlText(window, IDC_TEXT_EDIT),
+                         ControlText(window, IDC_FONT_EDIT), ControlText(window, IDC_PAGE_EDIT),
+                         ControlText(window, IDC_TEXT_SAYS)};
+            if (textAnswer.choice) SendDlgItemMessageW(window, textAnswer.choice, BM_CLICK, 0, 0);
+            if (!textAnswer.page.empty()) SetDlgItemTextW(window, IDC_PAGE_EDIT, textAnswer.page.c_str());
+            SetDlgItemTextW(window, IDC_TEXT_EDIT, L"");
             for (wchar_t unit : textAnswer.text) SendDlgItemMessageW(window, IDC_TEXT_EDIT, WM_CHAR, unit, 0);
             SetDlgItemTextW(window, IDC_FONT_EDIT, textAnswer.font.c_str());
-            PostMessageW(window, WM_COMMAND, textAnswer.button ? textAnswer.button : IDCANCEL, 0);
+            PostMessageW(window, WM_COMMAND, textAnswer.button, 0);
             if (textAnswer.thenButton) PostMessageW(window, WM_COMMAND, textAnswer.thenButton, 0);
-            textAnswer.button = textAnswer.thenButton = 0;
+            textAnswer.button = textAnswer.thenButton = textAnswer.choice = 0;
         } else if (lstrcmpW(className, L"#32770") == 0 && GetWindow(window, GW_OWNER) != nullptr) {
             CapturedBox box;
             wchar_t text[512] = L"";
@@ -101,7 +119,16 @@ std::string StoredValue(const std::string& file, const std::string& key) {
 }
 
 void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button, int thenButton) {
-    textAnswer = {text, font, button, thenButton};
+    textAnswer = {text, font, L"", button, thenButton, 0};
+}
+
+void AnswerTextDialog(int choice, const std::wstring& text, const std::wstring& font, const std::wstring& page,
+                      int button) {
+    textAnswer = {text, font, page, button, 0, choice};
+}
+
+TextDialogShown LastTextDialog() {
+    return textShown;
 }
 
 MessageBoxCatcher::MessageBoxCatcher()

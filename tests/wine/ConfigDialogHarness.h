@@ -53,6 +53,16 @@ private:
 };
 
 void AnswerTextDialog(const std::wstring& text, const std::wstring& font, int button = IDOK, int thenButton = 0);
+// The same, choosing first "keep as text" (IDC_TEXT_KEEP) or "store as
+// glyphs" (IDC_TEXT_STORE) and typing the page time when one is given.
+void AnswerTextDialog(int choice, const std::wstring& text, const std::wstring& font, const std::wstring& page = L"",
+                      int button = IDOK);
+// What the text dialog showed when it was last answered, before the answer.
+struct TextDialogShown {
+    bool keep;
+    std::wstring text, font, page, says;
+};
+TextDialogShown LastTextDialog();
 
 // The dialog, modeless, for as long as the object lives.
 class OpenDialog {

@@ -212,11 +212,12 @@ struct StoredControl {
     std::wstring className, caption;
 };
 
-// Dialog 2003 of one language, its frame checked, its title into *title.
-std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title) {
+// A dialog of one language (2003 unless told), its frame checked, its title
+// into *title.
+std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title, WORD dialog = IDD_CONFIG) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_CONFIG), language);
-    EXPECT_NE(found, nullptr) << "dialog 2003 in language " << language;
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(dialog), language);
+    EXPECT_NE(found, nullptr) << "dialog " << dialog << " in language " << language;
     if (!found) return {};
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     TemplateReader read(data);
@@ -224,14 +225,14 @@ std::vector<StoredControl> ReadTemplate(LANGID language, std::wstring* title) {
     EXPECT_EQ(read.Word(), 0xFFFF);  // extended template
     read.Dword();                    // help id
     EXPECT_EQ(read.Dword(), 0u);     // no extended style
-    EXPECT_EQ(read.Dword(), DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
-                                  DS_FIXEDSYS));
+    const DWORD style = read.Dword();
     WORD count = read.Word();
-    EXPECT_EQ(count, 121);
-    EXPECT_EQ(read.Short(), 34);
-    EXPECT_EQ(read.Short(), 32);
-    EXPECT_EQ(read.Short(), 341);
-    EXPECT_EQ(read.Short(), 177);
+    const short frame[] = {read.Short(), read.Short(), read.Short(), read.Short()};
+    if (dialog == IDD_CONFIG) {
+        EXPECT_EQ(style, DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS));
+        EXPECT_EQ(count, 121);
+        EXPECT_EQ(std::vector<short>(frame, frame + 4), (std::vector<short>{34, 32, 341, 177}));
+    }
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // no menu
     EXPECT_EQ(read.NameOrOrdinal(), L"");  // the standard dialog class
     *title = read.NameOrOrdinal();
@@ -301,11 +302,8 @@ TEST(ConfigDialogTemplate, IsJapaneseExtendedTemplateWithItsFrameAndTitle) {
 
 // The Japanese layout with ASCII captions; each translated one fits its control at 96 and 192 DPI
 // in 8-point MS Shell Dlg, less a radio or check box or a frame's indents.
-TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
-    std::wstring japaneseTitle, title;
-    std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle);
-    std::vector<StoredControl> english = ReadTemplate(kEnglish, &title);
-    EXPECT_EQ(title, L"KORAVEL(Zorbek ScreenSaver)V" KORAVEL_VERSION_TEXT L" Settings");
+void ExpectEnglishLayoutWithCaptionsThatFit(const std::vector<StoredControl>& japanese,
+                                            const std::vector<StoredControl>& english) {
     ASSERT_EQ(english.size(), japanese.size());
     HDC dc = CreateCompatibleDC(nullptr);
     for (int dpi : {96, 192}) {
@@ -334,6 +332,23 @@ TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
         DeleteObject(SelectObject(dc, old));
     }
     DeleteDC(dc);
+}
+
+TEST(ConfigDialogTemplate, EnglishHasTheSameLayoutAndCaptionsThatFit) {
+    std::wstring japaneseTitle, title;
+    std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle);
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &title);
+    EXPECT_EQ(title, L"KORAVEL(Zorbek ScreenSaver)V" KORAVEL_VERSION_TEXT L" Settings");
+    ExpectEnglishLayoutWithCaptionsThatFit(japanese, english);
+}
+
+TEST(ConfigDialogTemplate, TheTextDialogHasOneLayoutAndEnglishCaptionsThatFit) {
+    std::wstring japaneseTitle, title;
+    std::vector<StoredControl> japanese = ReadTemplate(kJapanese, &japaneseTitle, IDD_TEXT);
+    std::vector<StoredControl> english = ReadTemplate(kEnglish, &title, IDD_TEXT);
+    EXPECT_EQ(title, L"Your own text");
+    EXPECT_EQ(japanese.size(), 12u);
+    ExpectEnglishLayoutWithCaptionsThatFit(japanese, english);
 }
 
 TEST(ConfigDialogTemplate, OpensWithEveryControlAndItsCaptionInUnicode) {

@@ -142,6 +142,7 @@ TEST_F(ConfigDialog, OkWritesAllKeysInStorageOrderAndKeepsTheGlyphs) {
     }
     std::string glyphs = sparse.substr(sparse.find("[MOJI ZAHYO]"));
     EXPECT_NE(written.find(glyphs), std::string::npos);
+    for (const char* key : {"\nTEXT=", "\nFONT=", "\nPAGE="}) EXPECT_EQ(written.find(key), std::string::npos);
 }
 
 TEST_F(ConfigDialog, CancelLeavesTheFileByteForByte) {
@@ -642,6 +643,76 @@ TEST_F(ConfigDialog, TheTextDialogSaysWhatStopsATextAndChangesNothing) {
         EXPECT_EQ(settings.OPTIONN, 3);
         EXPECT_EQ(glyphNameList.count, 12);
     }
+}
+
+// "Keep as text" keeps a text of any length, its font and its page time
+// for OK to write, and leaves the slots and the glyphs as they are; Cancel
+// writes nothing. The dialog opens on a kept text, and OK with no text
+// removes the three keys.
+TEST_F(ConfigDialog, KeepAsTextWritesTheTextOnOkAndNoTextRemovesIt) {
+    const std::string before = ThreeSlotFile();
+    WriteIni(before);
+    MessageBoxCatcher catcher;
+    const std::wstring text = L"%H:%M \u3053\u3093\u306b\u3061\u306f \\ \"KORAVEL\"";
+    for (int button : {IDCANCEL, IDOK}) {
+        OpenDialog dialog;
+        configtest::AnswerTextDialog(IDC_TEXT_KEEP, text + L"  ", L"DejaVu Sans", L"7");
+        dialog.Click(IDC_TEXT_BUTTON);
+        EXPECT_FALSE(configtest::LastTextDialog().keep);
+        EXPECT_EQ(configtest::LastTextDialog().says, MessageText(IDS_TEXT_STORE_SAYS));
+        EXPECT_EQ(settings.OPTIONA1, 1);
+        EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), 3);
+        dialog.Command(button);
+        if (button == IDCANCEL) {
+            EXPECT_EQ(ReadIni(), before);
+        }
+    }
+    std::string file = ReadIni();
+    EXPECT_EQ(StoredValue(file, "TEXT"), "%H:%M \\u3053\\u3093\\u306B\\u3061\\u306F \\\\ \"KORAVEL\\u0022");
+    EXPECT_EQ(StoredValue(file, "FONT"), "DejaVu Sans");
+    EXPECT_EQ(StoredValue(file, "PAGE"), "7");
+    EXPECT_EQ(StoredValue(file, "OPTIONA1"), "1");
+    EXPECT_EQ(file.find("ZAHYO13"), std::string::npos);
+    {
+        OpenDialog dialog;
+        configtest::AnswerTextDialog(IDC_TEXT_KEEP, L"", L"DejaVu Sans");
+        dialog.Click(IDC_TEXT_BUTTON);
+        const configtest::TextDialogShown shown = configtest::LastTextDialog();
+        EXPECT_TRUE(shown.keep);
+        EXPECT_EQ(shown.text, text);
+        EXPECT_EQ(shown.font, L"DejaVu Sans");
+        EXPECT_EQ(shown.page, L"7");
+        EXPECT_EQ(shown.says, MessageText(IDS_TEXT_KEEP_SAYS));
+        dialog.Command(IDOK);
+    }
+    file = ReadIni();
+    for (const char* key : {"TEXT", "FONT", "PAGE"}) EXPECT_EQ(file.find(std::string("\n") + key + "="), std::string::npos);
+    EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+// Glyphs stored while a text is kept replace it (the text would show
+// instead); a text is kept only in a font the system has.
+TEST_F(ConfigDialog, StoringGlyphsRemovesAKeptTextAndKeepingOneNeedsAnInstalledFont) {
+    std::string kept = ThreeSlotFile();
+    kept.insert(kept.find("[MOJI ZAHYO]"), "TEXT=Hi\r\nFONT=DejaVu Sans:bold\r\nPAGE=5\r\n");
+    WriteIni(kept);
+    MessageBoxCatcher catcher;
+    {
+        OpenDialog dialog;
+        configtest::AnswerTextDialog(IDC_TEXT_KEEP, L"Hi", L"No Such Font");
+        dialog.Click(IDC_TEXT_BUTTON);
+        ASSERT_EQ(catcher.Boxes().size(), 1u);
+        EXPECT_EQ(catcher.Boxes()[0].text, MessageText(IDS_TEXT_NO_FONT) + L"\nNo Such Font");
+        configtest::AnswerTextDialog(IDC_TEXT_STORE, L"KR8", L"DejaVu Sans");
+        dialog.Click(IDC_TEXT_BUTTON);
+        EXPECT_EQ(settings.OPTIONA1, 13);
+        dialog.Command(IDOK);
+    }
+    const std::string file = ReadIni();
+    EXPECT_EQ(StoredValue(file, "TEXT"), "");
+    EXPECT_EQ(StoredValue(file, "FONT"), "");
+    EXPECT_NE(file.find("ZAHYO13="), std::string::npos);
+    EXPECT_EQ(catcher.Boxes().size(), 1u);
 }
 
 // A character beyond U+FFFF, typed as its two UTF-16 halves, is one

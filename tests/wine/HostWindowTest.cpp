@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,34 @@ TEST_F(SaverWindowTest, CreationLoadsSettingsSizesTheSceneAndStartsTimer100) {
     // Timer 100 exists: killing it succeeds once, and destruction kills it.
     EXPECT_TRUE(KillTimer(window, 100));
     EXPECT_FALSE(KillTimer(window, 100));
+}
+
+// A kept text is what the slots show, its time codes counted from
+// KORAVEL_CLOCK's start: the clock's slots hold the glyphs of that time
+// written out, and timer ticks move them on with the seconds.
+TEST_F(SaverWindowTest, AKeptTextShowsItsClockAndFollowsTheSeconds) {
+    WriteSetting("FONT", "DejaVu Sans");
+    WriteSetting("TEXT", "12:34:56");
+    ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    ASSERT_EQ(settings.OPTIONN, 8);
+    GlyphDefinition written[kMaxSlots + 1];
+    for (int k = 1; k <= 8; ++k) written[k] = characterSlots[k].glyph;
+    DestroyWindow(window);
+    SetEnvironmentVariableA("KORAVEL_CLOCK", "2026-12-09 12:34:56");
+    WriteSetting("TEXT", "%H:%M:%S");
+    ASSERT_NE(CreateFullScreenSaver(), nullptr);
+    SetEnvironmentVariableA("KORAVEL_CLOCK", nullptr);
+    ASSERT_EQ(settings.OPTIONN, 8);
+    for (int k = 1; k <= 8; ++k) EXPECT_EQ(std::memcmp(&written[k], &characterSlots[k].glyph, sizeof written[k]), 0) << k;
+    const DWORD start = GetTickCount();
+    bool moved = false;
+    while (!moved && GetTickCount() - start < 60000) {
+        Send(WM_TIMER, 100);
+        moved = std::memcmp(&written[8], &characterSlots[8].glyph, sizeof written[8]) != 0;
+        if (!moved) Sleep(20);
+    }
+    EXPECT_TRUE(moved) << "the seconds did not move on";
+    EXPECT_EQ(std::memcmp(&written[1], &characterSlots[1].glyph, sizeof written[1]), 0);
 }
 
 TEST_F(SaverWindowTest, CreationDetachesTheInputMethodWhereItIsLoaded) {

@@ -66,7 +66,8 @@ TEST_F(ProgramFileTest, ImportsOnlySystemLibraries) {
     ASSERT_NE(directory.VirtualAddress, 0u);
     auto base = reinterpret_cast<const BYTE*>(module_);
     const std::vector<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
-                                             "comctl32.dll", "comdlg32.dll", "msvcrt.dll", "ucrtbase.dll", "shell32.dll"};
+                                             "comctl32.dll", "comdlg32.dll", "usp10.dll", "msvcrt.dll", "ucrtbase.dll",
+                                             "shell32.dll"};
     std::vector<std::string> imported;
     for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name != 0; ++entry) {
@@ -76,6 +77,14 @@ TEST_F(ProgramFileTest, ImportsOnlySystemLibraries) {
         bool known = std::find(system.begin(), system.end(), name) != system.end() ||
                      name.rfind("api-ms-win-", 0) == 0;
         EXPECT_TRUE(known) << "KORAVEL.scr needs " << name << ", which a clean Windows does not have";
+        // Uniscribe's calls come from usp10.dll: gdi32.dll has them only from Windows 8 on.
+        if (name != "gdi32.dll") continue;
+        for (auto thunk = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+             thunk->u1.AddressOfData != 0; ++thunk) {
+            if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal)) continue;
+            const std::string call = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + thunk->u1.AddressOfData)->Name;
+            EXPECT_NE(call.rfind("Script", 0), 0u) << call << " is imported from gdi32.dll";
+        }
     }
     EXPECT_NE(std::find(imported.begin(), imported.end(), "kernel32.dll"), imported.end());
 }
