@@ -29,15 +29,10 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The saver reads a user's own file before the machine's: one that an
-# earlier test left is put aside for the run and back afterwards.
-user_ini="$(ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/KORAVEL/KORAVEL.ini 2>/dev/null | head -n1)"
-[ -n "$user_ini" ] && mv "$user_ini" "$work/user.ini"
 [ -f "$ini" ] && cp "$ini" "$work/saved.ini"
 finish() {
   [ -n "$saver" ] && kill "$saver" 2>/dev/null
   if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
-  [ -n "$user_ini" ] && mv "$work/user.ini" "$user_ini"
   rm -rf "$work"
 }
 trap finish EXIT
@@ -47,19 +42,8 @@ read -r width height < <(xwininfo -root | awk '/^ *Width:/ { w = $2 } /^ *Height
 # A still figure in one blue on black: no turning of the row or of any
 # slot, no moving, no trails; a page that outlasts the test.
 write_ini() {
-  {
-    echo "[KORAVEL]"
-    echo "OPTIONP=1"
-    echo "STEPRAG=0"
-    for k in 1 2 3 4 5 6 7 8 9; do echo "STEPRAG$k=0"; done
-    echo "COLOR=3"
-    echo "COLORS=0"
-    echo "BKMODE=1"
-    echo "ZANZOU=0"
-    echo "TEXT=$1"
-    echo "FONT=$2"
-    echo "PAGE=60"
-  } >"$ini"
+  printf '%s\n' "[KORAVEL]" OPTIONP=1 STEPRAG=0 STEPRAG{1..9}=0 COLOR=3 COLORS=0 BKMODE=1 ZANZOU=0 \
+    "TEXT=$1" "FONT=$2" PAGE=60 >"$ini"
 }
 
 shot() { import -window root "$work/$1.png" 2>/dev/null; }
