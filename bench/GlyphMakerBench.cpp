@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "glyphs/MakeGlyph.h"
+#include "glyphs/linux/FontGlyphs.h"
 #include "tests/support/ToothedSquare.h"
-#include "tools/FontGlyphs.h"
 
 namespace {
 

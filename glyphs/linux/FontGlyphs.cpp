@@ -1,4 +1,4 @@
-#include "tools/FontGlyphs.h"
+#include "glyphs/linux/FontGlyphs.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
