@@ -703,6 +703,8 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
     FittedContours contours;
     if (!CheckCoordinates(paths, fit) || !TakeShownContours(paths, keepLargest, contours, fit)) return fit;
     SortOutHoles(contours, keepLargest, fit.dropped);
+    // Already before the simplification, which gives a point of equal cost
+    // to the earlier contour: the contours are simplified in stored order.
     PutOuterContourFirst(contours.hole, {&contours.paths});
     if (!CheckContourAndHoleCounts(contours, fit)) return fit;
     OrientContours(contours);

@@ -104,6 +104,24 @@ TEST(FitGlyph, MarksContoursInsideAnOddNumberOfOthersAsHoles) {
     EXPECT_EQ(Joined(CheckGlyphValue(FormatGlyphValue("NEST", glyph))), "");
 }
 
+// Two crossed bars, each with most of its points where the other covers
+// it, so that each counts as lying within the other: with nothing around
+// them, neither is a hole.
+TEST(FitGlyph, ContoursThatEachLieWithinTheOtherAreNoHoles) {
+    OutlinePath wide = {{-30, -20}}, tall = {{-20, -30}, {20, -30}};
+    for (int x = -19; x <= 19; ++x) wide.push_back({static_cast<double>(x), -20});
+    wide.insert(wide.end(), {{30, -20}, {30, 20}});
+    for (int x = 19; x >= -19; --x) wide.push_back({static_cast<double>(x), 20});
+    wide.push_back({-30, 20});
+    for (int y = -19; y <= 19; ++y) tall.push_back({20, static_cast<double>(y)});
+    tall.insert(tall.end(), {{20, 30}, {-20, 30}});
+    for (int y = 19; y >= -19; --y) tall.push_back({-20, static_cast<double>(y)});
+    const GlyphFit fit = FitGlyph({wide, tall}, true);
+    ASSERT_TRUE(fit.fitted) << fit.reason;
+    EXPECT_EQ(fit.glyph.contourCount, 2);
+    EXPECT_EQ(fit.glyph.holeStart[1], 0);
+}
+
 TEST(FitGlyph, RoundTripsThroughTheValueFormat) {
     const GlyphFit fit = FitGlyph({Circle(0, 0, 40, 300), Circle(0, 0, 25, 300, true)});
     ASSERT_TRUE(fit.fitted) << fit.reason;
