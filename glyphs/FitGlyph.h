@@ -58,7 +58,7 @@ struct GlyphFit {
 // a glyph: drops paths with no area, marks as holes the paths that lie inside
 // an odd number of others, simplifies to the point budget, rounds to whole
 // units and removes points that rounding made redundant. Fails, with the
-// reason, on a point that is not a number or lies beyond the 32-bit numbers
+// reason and its kind, on a point that is not a number or lies beyond the 32-bit numbers
 // a glyph stores, an empty outline, more than 13 contours, more than four
 // holes, a contour that rounding collapses, x outside -50..50, or a value
 // that would not fit the 511 characters the saver reads (under a name of
