@@ -1,5 +1,6 @@
-// The glyph maker at start-up: how faithful the made glyphs are and how long
-// nine of them take.
+// The glyph maker at start-up: how faithful the glyphs of a shown text are
+// (kShownGlyphLimits: overlapping contours merged, each glyph as wide as its
+// character) and how long nine of them take.
 //
 // Fidelity: the made glyph's silhouette (even-odd, as the end face is
 // filled) against FreeType's own rendering of the character, each scaled to
@@ -173,7 +174,7 @@ public:
         std::string error;
         Silhouette rendered;
         if (!font_.Outline(character, outline, error) || !RenderedSilhouette(face_, character, rendered)) return false;
-        const MadeGlyph made = MakeTextGlyph(outline, metrics_, note);
+        const MadeGlyph made = MakeTextGlyph(outline, metrics_, note, kShownGlyphLimits);
         fidelity = made.fit.fitted ? IntersectionOverUnion(GlyphSilhouette(made.fit.glyph), rendered) : 0.0;
         if (!made.fit.fitted) note = made.fit.reason;
         return true;
@@ -320,7 +321,7 @@ void MakeNine(benchmark::State& state, std::vector<const char*> paths, const std
             CharacterOutline outline;
             std::string note;
             character.font->Outline(character.character, outline, error);
-            benchmark::DoNotOptimize(MakeTextGlyph(outline, character.metrics, note));
+            benchmark::DoNotOptimize(MakeTextGlyph(outline, character.metrics, note, kShownGlyphLimits));
         }
     }
     state.counters["target_ms"] = kTargetMs;
@@ -341,7 +342,7 @@ BENCHMARK(BM_NineDenseKanji)->Unit(benchmark::kMillisecond);
 void MakeHostile(benchmark::State& state, const CharacterOutline& outline) {
     const FontMetrics metrics{1000.0, 700.0, 0.0};
     std::string note;
-    for (auto _ : state) benchmark::DoNotOptimize(MakeTextGlyph(outline, metrics, note));
+    for (auto _ : state) benchmark::DoNotOptimize(MakeTextGlyph(outline, metrics, note, kShownGlyphLimits));
     state.counters["target_ms"] = kHostileTargetMs;
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "glyphs/GlyphValue.h"
+#include "glyphs/MergeOverlaps.h"
 
 namespace {
 
@@ -701,7 +702,12 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
 GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest, FitLimits limits) {
     GlyphFit fit;
     FittedContours contours;
-    if (!CheckCoordinates(paths, fit) || !TakeShownContours(paths, keepLargest, contours, fit)) return fit;
+    if (!CheckCoordinates(paths, fit)) return fit;
+    // The font fills overlapping strokes as one; merged, they no longer show
+    // as holes, and a hole is again only what the font made one.
+    std::vector<OutlinePath> merged;
+    const bool isMerged = limits.mergeOverlaps && MergeOverlaps(paths, merged);
+    if (!TakeShownContours(isMerged ? merged : paths, keepLargest, contours, fit)) return fit;
     SortOutHoles(contours, keepLargest, fit.dropped);
     // Already before the simplification, which gives a point of equal cost
     // to the earlier contour: the contours are simplified in stored order.

@@ -59,13 +59,17 @@ struct GlyphFit {
 // saver reads whole. A glyph made for a text while it is shown never reaches
 // the file and stands where the font puts its ink, so it may be as wide as
 // its character: the widest cluster a font sets at capitals 80 high (a W,
-// a full-width kanji, a long ligature) stays within -250..250.
+// a full-width kanji, a long ligature) stays within -250..250. A shown glyph
+// also has its overlapping contours merged (MergeOverlaps) before its holes
+// are looked for; a stored glyph keeps its contours as the font gives them,
+// so the file's glyphs come out number for number as they always have.
 struct FitLimits {
     int cellHalfWidth;
     bool valueReadWhole;
+    bool mergeOverlaps;
 };
-inline constexpr FitLimits kStoredGlyphLimits{50, true};
-inline constexpr FitLimits kShownGlyphLimits{250, false};
+inline constexpr FitLimits kStoredGlyphLimits{50, true, false};
+inline constexpr FitLimits kShownGlyphLimits{250, false, true};
 
 // Turns paths already in design units (cell centre at the origin, y up) into
 // a glyph: drops paths with no area, marks as holes the paths that lie inside

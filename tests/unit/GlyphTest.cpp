@@ -10,6 +10,7 @@
 #include "config/TextGlyphs.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
+#include "glyphs/MergeOverlaps.h"
 #include "scene/SceneRecords.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/GlyphTokens.h"
@@ -371,11 +372,17 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
         dense.push_back(Rectangle(x, y, x + size, y + size + 40, true));
         dense.push_back(Rectangle(x + 20, y + 20, x + size - 20, y + size + 20, false));
     }
+    // Two slanted bars crossing in an X, whose edges meet between whole
+    // units: shown, they merge into one outline; stored, they stay two.
+    CharacterOutline crossed(2);
+    crossed[0] = {{0, 0}, {{0, {}, {130, 0}}, {0, {}, {600, 700}}, {0, {}, {470, 700}}}};
+    crossed[1] = {{470, 0}, {{0, {}, {600, 0}}, {0, {}, {130, 700}}, {0, {}, {0, 700}}}};
     const struct {
         const char* name;
         const CharacterOutline& outline;
         const char* value;
         const char* note;
+        FitLimits limits = kStoredGlyphLimits;
     } cases[] = {
         {"O", letterO,
          "O,45,0,29,0,0,0,2,1,28,29,45,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,34,-5,31,-22,28,-28,"
@@ -396,16 +403,42 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
          "32,6,32,6,15,9,15,9,32,22,32,22,15,12,17,20,30,12,30,25,15,25,33,39,33,39,15,28,17,36,30,28,"
          "30",
          "left out 4 of the smallest contours, 13 of the smallest holes"},
+        {"X", crossed,
+         "X,12,0,0,0,0,0,1,1,12,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-7,0,-34,40,-19,40,0,11,19,40,34,"
+         "40,7,0,34,-40,19,-40,0,-11,-19,-40,-34,-40",
+         "", kShownGlyphLimits},
+        {"X", crossed,
+         "X,8,0,0,0,0,0,2,1,4,5,8,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-34,-40,19,40,34,40,-19,-40,19,-40,"
+         "-34,40,-19,40,34,-40",
+         "contours 1 and 2 overlap, and the saver fills an overlap as a hole"},
     };
     for (const auto& made : cases) {
         std::string note;
-        const MadeGlyph glyph = MakeTextGlyph(made.outline, metrics, note);
+        const MadeGlyph glyph = MakeTextGlyph(made.outline, metrics, note, made.limits);
         ASSERT_TRUE(glyph.fit.fitted) << made.name << ": " << glyph.fit.reason;
         EXPECT_EQ(FormatGlyphValue(made.name, glyph.fit.glyph), made.value);
         EXPECT_EQ(note, made.note) << made.name;
         GlyphDefinition parsed{};
         EXPECT_TRUE(ParseGlyphValue(made.value, parsed)) << made.name;
     }
+}
+
+// The union of overlapping contours is exact on its grid of 1/64 unit: the
+// crossings of two slanted bars, which lie between grid points, come out
+// the same on every build, before any rounding to whole units hides them.
+TEST(MakeGlyph, MergesOverlapsToTheSamePointsOnEveryBuild) {
+    const std::vector<OutlinePath> bars = {{{-30, -40}, {-21.3, -40}, {30, 40}, {21.3, 40}},
+                                           {{21.3, -40}, {30, -40}, {-21.3, 40}, {-30, 40}}};
+    std::vector<OutlinePath> merged;
+    ASSERT_TRUE(MergeOverlaps(bars, merged));
+    std::string points;
+    for (const OutlinePath& path : merged) {
+        for (const OutlinePoint& point : path)
+            points += std::to_string(static_cast<long>(point.x * 64)) + "," + std::to_string(static_cast<long>(point.y * 64)) + " ";
+        points += "| ";
+    }
+    EXPECT_EQ(points, "-279,0 -1920,2560 -1363,2560 0,434 1363,2560 1920,2560 279,0 1920,-2560 1363,-2560 0,-434 "
+                      "-1363,-2560 -1920,-2560 | ");
 }
 
 // An outline far beyond what fonts hold is cut down before the steps whose

@@ -1,0 +1,202 @@
+#include "glyphs/MergeOverlaps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <exception>
+#include <utility>
+
+#include <boost/geometry/algorithms/correct.hpp>
+#include <boost/geometry/algorithms/difference.hpp>
+#include <boost/geometry/algorithms/equals.hpp>
+#include <boost/geometry/algorithms/union.hpp>
+#include <boost/geometry/geometries/multi_polygon.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/polygon.hpp>
+
+#include "glyphs/FitGlyph.h"
+
+namespace {
+
+namespace geometry = boost::geometry;
+
+// Whole numbers of 1/64 design unit. Within 4,096 units a coordinate stays
+// below 2^18, so every cross product the library forms fits 53 bits and an
+// intersection, found by an integer division, is exact and the same on
+// every platform; the fitting rounds to whole units anyway.
+constexpr double kGridSteps = 64.0;
+constexpr double kGridReach = 4096.0;
+// As many points as the fitting looks at before it thins an outline: more
+// come only from a damaged or hostile font, which is fitted unmerged.
+constexpr std::size_t kMergedPointLimit = 8192;
+
+using GridPoint = geometry::model::d2::point_xy<int>;
+// Clockwise outer rings (y up), as TrueType stores them, closed.
+using GridPolygon = geometry::model::polygon<GridPoint>;
+using GridShape = geometry::model::multi_polygon<GridPolygon>;
+using GridRing = GridPolygon::ring_type;
+
+double Orientation(OutlinePoint a, OutlinePoint b, OutlinePoint c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+bool EdgesCross(OutlinePoint p1, OutlinePoint p2, OutlinePoint q1, OutlinePoint q2) {
+    const double o1 = Orientation(p1, p2, q1), o2 = Orientation(p1, p2, q2);
+    const double o3 = Orientation(q1, q2, p1), o4 = Orientation(q1, q2, p2);
+    return ((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0));
+}
+
+struct Edge {
+    double left, right;
+    std::size_t index;
+};
+
+// Whether two edges of the path cross (each one's ends strictly on both
+// sides of the other). A sweep from left to right compares only edges whose
+// spans of x meet.
+bool CrossesItself(const OutlinePath& path) {
+    const std::size_t n = path.size();
+    std::vector<Edge> edges;
+    for (std::size_t i = 0; i < n; ++i)
+        edges.push_back({std::min(path[i].x, path[(i + 1) % n].x), std::max(path[i].x, path[(i + 1) % n].x), i});
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.left < b.left || (a.left == b.left && a.index < b.index); });
+    for (std::size_t e = 0; e < n; ++e) {
+        const std::size_t i = edges[e].index;
+        for (std::size_t f = e + 1; f < n && edges[f].left <= edges[e].right; ++f) {
+            const std::size_t k = edges[f].index;
+            if (EdgesCross(path[i], path[(i + 1) % n], path[k], path[(k + 1) % n])) return true;
+        }
+    }
+    return false;
+}
+
+GridRing ToGrid(const OutlinePath& path) {
+    GridRing ring;
+    for (const OutlinePoint& point : path) {
+        const GridPoint grid(static_cast<int>(std::round(point.x * kGridSteps)),
+                             static_cast<int>(std::round(point.y * kGridSteps)));
+        if (ring.empty() || !geometry::equals(ring.back(), grid)) ring.push_back(grid);
+    }
+    while (ring.size() > 1 && geometry::equals(ring.front(), ring.back())) ring.pop_back();
+    return ring;
+}
+
+// Twice the signed area, exact in whole numbers.
+long long TwiceArea(const GridRing& ring) {
+    long long twice = 0;
+    for (std::size_t i = 0, n = ring.size(); i < n; ++i) {
+        const GridPoint& a = ring[i];
+        const GridPoint& b = ring[(i + 1) % n];
+        twice += static_cast<long long>(a.x()) * b.y() - static_cast<long long>(b.x()) * a.y();
+    }
+    return twice;
+}
+
+// A simple ring as a polygon of its own, clockwise and closed.
+GridPolygon Filled(const GridRing& ring) {
+    GridPolygon polygon;
+    polygon.outer() = ring;
+    geometry::correct(polygon);
+    return polygon;
+}
+
+// Whether most points of `inner` lie inside `outer` (even-odd): a hole
+// belongs to the outer contour around it even where it crosses its edge.
+bool MostlyInside(const OutlinePath& inner, const OutlinePath& outer) {
+    std::size_t inside = 0;
+    for (const OutlinePoint& point : inner) inside += PathContains(outer, point);
+    return inside * 2 > inner.size();
+}
+
+OutlinePath FromGrid(const GridRing& ring) {
+    OutlinePath path;
+    for (const GridPoint& point : ring) path.push_back({point.x() / kGridSteps, point.y() / kGridSteps});
+    if (path.size() > 1 && path.front().x == path.back().x && path.front().y == path.back().y) path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePath>& merged) {
+    std::size_t points = 0;
+    for (const OutlinePath& path : paths) {
+        points += path.size();
+        for (const OutlinePoint& point : path)
+            if (!(std::fabs(point.x) <= kGridReach && std::fabs(point.y) <= kGridReach)) return false;
+    }
+    if (points > kMergedPointLimit) return false;
+
+    // On the grid, as the union will see them. The union takes simple
+    // contours only.
+    std::vector<GridRing> rings;
+    std::vector<OutlinePath> onGrid;
+    long long twiceAreas = 0;
+    for (const OutlinePath& path : paths) {
+        GridRing ring = ToGrid(path);
+        if (ring.size() < 3 || TwiceArea(ring) == 0) continue;
+        onGrid.push_back(FromGrid(ring));
+        if (CrossesItself(onGrid.back())) return false;
+        twiceAreas += std::llabs(TwiceArea(ring));
+        rings.push_back(std::move(ring));
+    }
+    if (rings.empty()) return false;
+
+    // The largest contour is an outer one: it tells which way outer
+    // contours run. Each hole is cut from the smallest outer contour that
+    // holds it; a hole that no outer contour holds is ink of its own, as the
+    // non-zero rule fills it.
+    std::size_t largest = 0;
+    for (std::size_t i = 1; i < rings.size(); ++i)
+        if (std::llabs(TwiceArea(rings[i])) > std::llabs(TwiceArea(rings[largest]))) largest = i;
+    const bool outerTurnsPositive = TwiceArea(rings[largest]) > 0;
+    std::vector<bool> outer(rings.size());
+    for (std::size_t i = 0; i < rings.size(); ++i) outer[i] = (TwiceArea(rings[i]) > 0) == outerTurnsPositive;
+    std::vector<int> holder(rings.size(), -1);
+    for (std::size_t i = 0; i < rings.size(); ++i) {
+        if (outer[i]) continue;
+        for (std::size_t j = 0; j < rings.size(); ++j) {
+            if (!outer[j] || !MostlyInside(onGrid[i], onGrid[j])) continue;
+            if (holder[i] < 0 || std::llabs(TwiceArea(rings[j])) < std::llabs(TwiceArea(rings[static_cast<std::size_t>(holder[i])])))
+                holder[i] = static_cast<int>(j);
+        }
+        if (holder[i] < 0) outer[i] = true;
+    }
+
+    try {
+        GridShape shape;
+        for (std::size_t j = 0; j < rings.size(); ++j) {
+            if (!outer[j]) continue;
+            GridShape piece{Filled(rings[j])};
+            for (std::size_t i = 0; i < rings.size(); ++i) {
+                if (holder[i] != static_cast<int>(j)) continue;
+                GridShape cut;
+                geometry::difference(piece, Filled(rings[i]), cut);
+                piece = std::move(cut);
+            }
+            GridShape joined;
+            geometry::union_(shape, piece, joined);
+            shape = std::move(joined);
+        }
+        // Contours that neither overlap nor meet come back as they went,
+        // as many and as large: the paths then stay exactly as the font
+        // gave them, first points and all.
+        std::vector<OutlinePath> result;
+        long long twiceMerged = 0;
+        for (const GridPolygon& polygon : shape) {
+            result.push_back(FromGrid(polygon.outer()));
+            twiceMerged += std::llabs(TwiceArea(polygon.outer()));
+            for (const GridRing& hole : polygon.inners()) {
+                result.push_back(FromGrid(hole));
+                twiceMerged += std::llabs(TwiceArea(hole));
+            }
+        }
+        if (result.empty() || (result.size() == rings.size() && twiceMerged == twiceAreas)) return false;
+        merged = std::move(result);
+        return true;
+    } catch (const std::exception&) {
+        // The library found the contours unusable after all (it checks its
+        // input only when an operation goes wrong): they stay as they are.
+        return false;
+    }
+}
