@@ -100,6 +100,9 @@ same_frame avatar "AVATAR" "DejaVu Sans" ""
 # Kanji and katakana, each within the glyph format's 45 points and 13
 # contours.
 same_frame japanese "\u6771\u4EAC\u30BF\u30EF\u30FC" "IPAGothic" ""
+# Letters whose cedilla, ogonek or horn overlaps the letter: the contours
+# are merged into one outline on both sides alike.
+same_frame merged "\u00C7\u015E\u0172\u01AF\u01EA" "DejaVu Sans" ""
 # A clock at a whole minute: it shows 12:34 for a minute from the start.
 same_frame clock "%H:%M" "DejaVu Sans" "2026-12-09 12:34:00"
 
