@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
 #include <boost/geometry/algorithms/correct.hpp>
@@ -35,41 +36,6 @@ using GridPoint = geometry::model::d2::point_xy<int>;
 using GridPolygon = geometry::model::polygon<GridPoint>;
 using GridShape = geometry::model::multi_polygon<GridPolygon>;
 using GridRing = GridPolygon::ring_type;
-
-double Orientation(OutlinePoint a, OutlinePoint b, OutlinePoint c) {
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-bool EdgesCross(OutlinePoint p1, OutlinePoint p2, OutlinePoint q1, OutlinePoint q2) {
-    const double o1 = Orientation(p1, p2, q1), o2 = Orientation(p1, p2, q2);
-    const double o3 = Orientation(q1, q2, p1), o4 = Orientation(q1, q2, p2);
-    return ((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0));
-}
-
-struct Edge {
-    double left, right;
-    std::size_t index;
-};
-
-// Whether two edges of the path cross (each one's ends strictly on both
-// sides of the other). A sweep from left to right compares only edges whose
-// spans of x meet.
-bool CrossesItself(const OutlinePath& path) {
-    const std::size_t n = path.size();
-    std::vector<Edge> edges;
-    for (std::size_t i = 0; i < n; ++i)
-        edges.push_back({std::min(path[i].x, path[(i + 1) % n].x), std::max(path[i].x, path[(i + 1) % n].x), i});
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& a, const Edge& b) { return a.left < b.left || (a.left == b.left && a.index < b.index); });
-    for (std::size_t e = 0; e < n; ++e) {
-        const std::size_t i = edges[e].index;
-        for (std::size_t f = e + 1; f < n && edges[f].left <= edges[e].right; ++f) {
-            const std::size_t k = edges[f].index;
-            if (EdgesCross(path[i], path[(i + 1) % n], path[k], path[(k + 1) % n])) return true;
-        }
-    }
-    return false;
-}
 
 GridRing ToGrid(const OutlinePath& path) {
     GridRing ring;
@@ -116,6 +82,130 @@ OutlinePath FromGrid(const GridRing& ring) {
     return path;
 }
 
+long long Orientation(const GridPoint& a, const GridPoint& b, const GridPoint& c) {
+    return static_cast<long long>(b.x() - a.x()) * (c.y() - a.y()) - static_cast<long long>(b.y() - a.y()) * (c.x() - a.x());
+}
+
+// Edges cross when each one's ends lie strictly on both sides of the other.
+bool EdgesCross(const GridPoint& p1, const GridPoint& p2, const GridPoint& q1, const GridPoint& q2) {
+    const long long o1 = Orientation(p1, p2, q1), o2 = Orientation(p1, p2, q2);
+    const long long o3 = Orientation(q1, q2, p1), o4 = Orientation(q1, q2, p2);
+    return ((o1 > 0 && o2 < 0) || (o1 < 0 && o2 > 0)) && ((o3 > 0 && o4 < 0) || (o3 < 0 && o4 > 0));
+}
+
+// More crossings than this in one contour come only from a damaged or
+// hostile font: its glyph is fitted unmerged.
+constexpr std::size_t kCrossingLimit = 1024;
+
+// The pairs of edges of the ring that cross, found by a sweep from left to
+// right that compares only edges whose spans of x meet; false when there
+// are more than kCrossingLimit.
+bool FindCrossings(const GridRing& ring, std::vector<std::pair<std::size_t, std::size_t>>& crossings) {
+    struct Edge {
+        int left, right;
+        std::size_t index;
+    };
+    const std::size_t n = ring.size();
+    std::vector<Edge> edges;
+    for (std::size_t i = 0; i < n; ++i)
+        edges.push_back({std::min(ring[i].x(), ring[(i + 1) % n].x()), std::max(ring[i].x(), ring[(i + 1) % n].x()), i});
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.left < b.left || (a.left == b.left && a.index < b.index); });
+    for (std::size_t e = 0; e < n; ++e) {
+        const std::size_t i = edges[e].index;
+        for (std::size_t f = e + 1; f < n && edges[f].left <= edges[e].right; ++f) {
+            const std::size_t k = edges[f].index;
+            if (!EdgesCross(ring[i], ring[(i + 1) % n], ring[k], ring[(k + 1) % n])) continue;
+            if (crossings.size() == kCrossingLimit) return false;
+            crossings.emplace_back(std::min(i, k), std::max(i, k));
+        }
+    }
+    return true;
+}
+
+// Where edge `i` of the ring crosses edge `k`, on the nearest grid point: in
+// whole numbers, a crossing's parameter along edge i is numerator /
+// denominator, each below 2^38, and their products with a coordinate stay
+// below 2^63.
+GridPoint CrossingPoint(const GridRing& ring, std::size_t i, std::size_t k) {
+    const std::size_t n = ring.size();
+    const GridPoint& a = ring[i];
+    const GridPoint& b = ring[(i + 1) % n];
+    const GridPoint& c = ring[k];
+    const GridPoint& d = ring[(k + 1) % n];
+    long long numerator = Orientation(c, d, a);
+    long long denominator = numerator - Orientation(c, d, b);
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    // Rounded to the nearest whole number, halves away from zero.
+    auto along = [numerator, denominator](int from, int to) {
+        const long long twice = 2 * numerator * (to - from);
+        const long long rounded = twice >= 0 ? (twice + denominator) / (2 * denominator)
+                                             : -((-twice + denominator) / (2 * denominator));
+        return static_cast<int>(from + rounded);
+    };
+    return GridPoint(along(a.x(), b.x()), along(a.y(), b.y()));
+}
+
+// A contour that crosses itself, split at its crossings into simple loops,
+// which the union takes: the crossings are put into both their edges, and
+// walking the contour, each return to a point already passed closes a loop.
+// False when the contour crosses itself too often, or when putting the
+// crossings on the grid made a loop cross itself after all.
+bool SplitAtCrossings(const GridRing& ring, std::vector<GridRing>& loops) {
+    std::vector<std::pair<std::size_t, std::size_t>> crossings;
+    if (!FindCrossings(ring, crossings)) return false;
+    if (crossings.empty()) {
+        loops.push_back(ring);
+        return true;
+    }
+    const std::size_t n = ring.size();
+    // The crossings on each edge, by their distance from its start.
+    std::vector<std::vector<std::pair<long long, GridPoint>>> onEdge(n);
+    for (const auto& [i, k] : crossings) {
+        const GridPoint point = CrossingPoint(ring, i, k);
+        for (std::size_t edge : {i, k}) {
+            const GridPoint& a = ring[edge];
+            const GridPoint& b = ring[(edge + 1) % n];
+            const long long distance = static_cast<long long>(point.x() - a.x()) * (b.x() - a.x()) +
+                                       static_cast<long long>(point.y() - a.y()) * (b.y() - a.y());
+            onEdge[edge].push_back({distance, point});
+        }
+    }
+    GridRing walked;
+    for (std::size_t i = 0; i < n; ++i) {
+        walked.push_back(ring[i]);
+        std::sort(onEdge[i].begin(), onEdge[i].end(), [](const auto& a, const auto& b) {
+            return a.first < b.first || (a.first == b.first && (a.second.x() < b.second.x() ||
+                                                                (a.second.x() == b.second.x() && a.second.y() < b.second.y())));
+        });
+        for (const auto& [distance, point] : onEdge[i])
+            if (!geometry::equals(walked.back(), point)) walked.push_back(point);
+    }
+    while (walked.size() > 1 && geometry::equals(walked.front(), walked.back())) walked.pop_back();
+    GridRing open;
+    auto close = [&loops](GridRing loop) {
+        if (loop.size() >= 3 && TwiceArea(loop) != 0) loops.push_back(std::move(loop));
+    };
+    for (const GridPoint& point : walked) {
+        const auto passed = std::find_if(open.begin(), open.end(), [&point](const GridPoint& p) { return geometry::equals(p, point); });
+        if (passed != open.end()) {
+            close(GridRing(passed, open.end()));
+            open.erase(passed + 1, open.end());
+        } else {
+            open.push_back(point);
+        }
+    }
+    close(std::move(open));
+    for (const GridRing& loop : loops) {
+        std::vector<std::pair<std::size_t, std::size_t>> left;
+        if (!FindCrossings(loop, left) || !left.empty()) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePath>& merged) {
@@ -132,13 +222,18 @@ bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePat
     std::vector<GridRing> rings;
     std::vector<OutlinePath> onGrid;
     long long twiceAreas = 0;
+    bool split = false;  // a contour that crossed itself is now loops
     for (const OutlinePath& path : paths) {
         GridRing ring = ToGrid(path);
         if (ring.size() < 3 || TwiceArea(ring) == 0) continue;
-        onGrid.push_back(FromGrid(ring));
-        if (CrossesItself(onGrid.back())) return false;
-        twiceAreas += std::llabs(TwiceArea(ring));
-        rings.push_back(std::move(ring));
+        std::vector<GridRing> loops;
+        if (!SplitAtCrossings(ring, loops)) return false;
+        split = split || loops.size() != 1 || loops[0].size() != ring.size();
+        for (GridRing& loop : loops) {
+            onGrid.push_back(FromGrid(loop));
+            twiceAreas += std::llabs(TwiceArea(loop));
+            rings.push_back(std::move(loop));
+        }
     }
     if (rings.empty()) return false;
 
@@ -191,7 +286,7 @@ bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePat
                 twiceMerged += std::llabs(TwiceArea(hole));
             }
         }
-        if (result.empty() || (result.size() == rings.size() && twiceMerged == twiceAreas)) return false;
+        if (result.empty() || (!split && result.size() == rings.size() && twiceMerged == twiceAreas)) return false;
         merged = std::move(result);
         return true;
     } catch (const std::exception&) {

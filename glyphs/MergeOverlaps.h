@@ -16,10 +16,15 @@
 // 1/64 design unit in whole numbers, so it is exact and gives the same
 // contours on every platform.
 //
+// A contour that crosses itself is first split at its crossings into simple
+// loops (a figure eight into its two lobes), since the union takes simple
+// contours only; each loop then counts as an outer contour or a hole by the
+// way it turns, as the non-zero rule fills it.
+//
 // False, leaving `merged` alone, when the union changes nothing (as many
-// contours, as large, as the paths hold: they then keep their points and
-// first points exactly), and when the paths cannot be merged: a point
-// beyond 4,096 units, more than 8,192 points, a contour that crosses itself
-// (the union takes simple contours only), or a union that the library
-// refuses.
+// contours, as large, as the paths hold, none split: they then keep their
+// points and first points exactly), and when the paths cannot be merged: a
+// point beyond 4,096 units, more than 8,192 points, a contour that crosses
+// itself more than 1,024 times or whose loops still cross once their
+// crossings are put on the grid, or a union that the library refuses.
 bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePath>& merged);

@@ -424,21 +424,28 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
 }
 
 // The union of overlapping contours is exact on its grid of 1/64 unit: the
-// crossings of two slanted bars, which lie between grid points, come out
-// the same on every build, before any rounding to whole units hides them.
+// crossings of two slanted bars, and those of a contour that crosses itself
+// (split into loops), lie between grid points and come out the same on
+// every build, before any rounding to whole units hides them.
 TEST(MakeGlyph, MergesOverlapsToTheSamePointsOnEveryBuild) {
-    const std::vector<OutlinePath> bars = {{{-30, -40}, {-21.3, -40}, {30, 40}, {21.3, 40}},
-                                           {{21.3, -40}, {30, -40}, {-21.3, 40}, {-30, 40}}};
-    std::vector<OutlinePath> merged;
-    ASSERT_TRUE(MergeOverlaps(bars, merged));
-    std::string points;
-    for (const OutlinePath& path : merged) {
-        for (const OutlinePoint& point : path)
-            points += std::to_string(static_cast<long>(point.x * 64)) + "," + std::to_string(static_cast<long>(point.y * 64)) + " ";
-        points += "| ";
+    const struct { const char* name; std::vector<OutlinePath> paths; const char* points; } cases[] = {
+        {"bars",
+         {{{-30, -40}, {-21.3, -40}, {30, 40}, {21.3, 40}}, {{21.3, -40}, {30, -40}, {-21.3, 40}, {-30, 40}}},
+         "-279,0 -1920,2560 -1363,2560 0,434 1363,2560 1920,2560 279,0 1920,-2560 1363,-2560 0,-434 "
+         "-1363,-2560 -1920,-2560 | "},
+        {"bow tie", {{{-20, -20}, {20, 30.3}, {20, -20}, {-20, 20}}}, "-146,146 1280,1939 1280,-1280 | -146,146 -1280,-1280 -1280,1280 | "},
+    };
+    for (const auto& c : cases) {
+        std::vector<OutlinePath> merged;
+        ASSERT_TRUE(MergeOverlaps(c.paths, merged)) << c.name;
+        std::string points;
+        for (const OutlinePath& path : merged) {
+            for (const OutlinePoint& point : path)
+                points += std::to_string(static_cast<long>(point.x * 64)) + "," + std::to_string(static_cast<long>(point.y * 64)) + " ";
+            points += "| ";
+        }
+        EXPECT_EQ(points, c.points) << c.name;
     }
-    EXPECT_EQ(points, "-279,0 -1920,2560 -1363,2560 0,434 1363,2560 1920,2560 279,0 1920,-2560 1363,-2560 0,-434 "
-                      "-1363,-2560 -1920,-2560 | ");
 }
 
 // An outline far beyond what fonts hold is cut down before the steps whose
