@@ -27,9 +27,10 @@ namespace geometry = boost::geometry;
 // every platform; the fitting rounds to whole units anyway.
 constexpr double kGridSteps = 64.0;
 constexpr double kGridReach = 4096.0;
-// As many points as the fitting looks at before it thins an outline: more
-// come only from a damaged or hostile font, which is fitted unmerged.
-constexpr std::size_t kMergedPointLimit = 8192;
+// Twice the points of the densest glyphs of real fonts (IPAGothic's kanji
+// reach 2,100 once flattened): more come only from a damaged or hostile
+// font, which is fitted unmerged.
+constexpr std::size_t kMergedPointLimit = 4096;
 
 using GridPoint = geometry::model::d2::point_xy<int>;
 // Clockwise outer rings (y up), as TrueType stores them, closed.
@@ -206,6 +207,65 @@ bool SplitAtCrossings(const GridRing& ring, std::vector<GridRing>& loops) {
     return true;
 }
 
+// Closed edges meet when they cross, touch or overlap.
+bool EdgesMeet(const GridPoint& p1, const GridPoint& p2, const GridPoint& q1, const GridPoint& q2) {
+    const long long o1 = Orientation(p1, p2, q1), o2 = Orientation(p1, p2, q2);
+    const long long o3 = Orientation(q1, q2, p1), o4 = Orientation(q1, q2, p2);
+    if (((o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0)) || ((o3 > 0 && o4 > 0) || (o3 < 0 && o4 < 0))) return false;
+    if (o1 != 0 || o2 != 0 || o3 != 0 || o4 != 0) return true;
+    // On one line: they meet where their boxes do.
+    return std::max(std::min(p1.x(), p2.x()), std::min(q1.x(), q2.x())) <=
+               std::min(std::max(p1.x(), p2.x()), std::max(q1.x(), q2.x())) &&
+           std::max(std::min(p1.y(), p2.y()), std::min(q1.y(), q2.y())) <=
+               std::min(std::max(p1.y(), p2.y()), std::max(q1.y(), q2.y()));
+}
+
+// The union's time grows steeply with the places where edges meet: strokes
+// of real fonts meet in at most a few dozen, contours laid over one another
+// in thousands. More than this, and the glyph is fitted unmerged.
+constexpr std::size_t kMeetingLimit = 512;
+
+// Whether edges of the rings (other than neighbours) meet in no more than
+// kMeetingLimit places: a sweep from left to right compares only edges
+// whose boxes meet.
+bool FewMeetings(const std::vector<GridRing>& rings) {
+    struct Edge {
+        int left, right, bottom, top;
+        std::size_t ring, index;
+    };
+    std::vector<Edge> edges;
+    for (std::size_t r = 0; r < rings.size(); ++r) {
+        const GridRing& ring = rings[r];
+        for (std::size_t i = 0, n = ring.size(); i < n; ++i) {
+            const GridPoint& a = ring[i];
+            const GridPoint& b = ring[(i + 1) % n];
+            edges.push_back({std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
+                             std::max(a.y(), b.y()), r, i});
+        }
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) {
+        return a.left < b.left || (a.left == b.left && (a.ring < b.ring || (a.ring == b.ring && a.index < b.index)));
+    });
+    std::size_t meetings = 0;
+    for (std::size_t e = 0; e < edges.size(); ++e) {
+        const Edge& one = edges[e];
+        const GridRing& first = rings[one.ring];
+        for (std::size_t f = e + 1; f < edges.size() && edges[f].left <= one.right; ++f) {
+            const Edge& other = edges[f];
+            if (other.bottom > one.top || other.top < one.bottom) continue;
+            const std::size_t n = first.size();
+            if (one.ring == other.ring && ((one.index + 1) % n == other.index || (other.index + 1) % n == one.index))
+                continue;
+            const GridRing& second = rings[other.ring];
+            if (EdgesMeet(first[one.index], first[(one.index + 1) % n], second[other.index],
+                          second[(other.index + 1) % second.size()]) &&
+                ++meetings > kMeetingLimit)
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePath>& merged) {
@@ -235,7 +295,7 @@ bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePat
             rings.push_back(std::move(loop));
         }
     }
-    if (rings.empty()) return false;
+    if (rings.empty() || !FewMeetings(rings)) return false;
 
     // The largest contour is an outer one: it tells which way outer
     // contours run. Each hole is cut from the smallest outer contour that

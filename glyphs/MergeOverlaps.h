@@ -24,7 +24,9 @@
 // False, leaving `merged` alone, when the union changes nothing (as many
 // contours, as large, as the paths hold, none split: they then keep their
 // points and first points exactly), and when the paths cannot be merged: a
-// point beyond 4,096 units, more than 8,192 points, a contour that crosses
+// point beyond 4,096 units, more than 4,096 points, a contour that crosses
 // itself more than 1,024 times or whose loops still cross once their
-// crossings are put on the grid, or a union that the library refuses.
+// crossings are put on the grid, edges that meet in more than 512 places
+// (the union's time grows steeply with them), or a union that the library
+// refuses.
 bool MergeOverlaps(const std::vector<OutlinePath>& paths, std::vector<OutlinePath>& merged);
