@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <queue>
 #include <tuple>
+#include <utility>
 
 #include "glyphs/GlyphValue.h"
 
@@ -327,18 +329,6 @@ constexpr std::size_t kPointLimit = 8192;
 constexpr std::size_t kHoleWork = 16000000;
 constexpr std::size_t kShortHoleSearch = 2048;
 
-// Why a point cannot be fitted: not a number, or beyond what a glyph stores.
-std::string CoordinateProblem(const std::vector<OutlinePath>& paths) {
-    for (const OutlinePath& path : paths) {
-        for (const OutlinePoint& point : path) {
-            if (!std::isfinite(point.x) || !std::isfinite(point.y)) return "the outline has a point that is not a number";
-            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
-                return "the outline reaches beyond the 32-bit numbers a glyph stores";
-        }
-    }
-    return {};
-}
-
 // Keeps the `limit` largest contours, in their order, and returns how many
 // went.
 std::size_t KeepLargestAreas(std::vector<const OutlinePath*>& contours, std::vector<double>& area, std::size_t limit) {
@@ -506,13 +496,58 @@ std::vector<OutlinePath> SimplifyPaths(const std::vector<OutlinePath>& paths, in
     return simplified;
 }
 
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
-    GlyphFit fit;
-    fit.reason = CoordinateProblem(paths);
-    if (!fit.reason.empty()) return fit;
-    // A path is copied only once it is kept. Repeated points add nothing to
-    // its area, so the area and the count of distinct points are taken from
-    // it as it stands.
+namespace {
+
+// Ends the fitting with `failure` and its reason; false, so that a step
+// can return it.
+bool Refuse(GlyphFit& fit, FitFailure failure, std::string reason) {
+    fit.failure = failure;
+    fit.reason = std::move(reason);
+    return false;
+}
+
+bool RefuseTooMany(GlyphFit& fit, FitFailure failure, const char* what, std::size_t count, int limit) {
+    return Refuse(fit, failure,
+                  "the outline has " + std::to_string(count) + " " + what + "; at most " + std::to_string(limit) + " fit");
+}
+
+bool RefuseTooManyPoints(GlyphFit& fit) {
+    return Refuse(fit, FitFailure::TooManyPoints,
+                  "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points");
+}
+
+// Refuses a point that is not a number or lies beyond what a glyph stores:
+// nothing after this step casts a number that no glyph holds.
+bool CheckCoordinates(const std::vector<OutlinePath>& paths, GlyphFit& fit) {
+    for (const OutlinePath& path : paths) {
+        for (const OutlinePoint& point : path) {
+            if (!std::isfinite(point.x) || !std::isfinite(point.y))
+                return Refuse(fit, FitFailure::PointNotANumber, "the outline has a point that is not a number");
+            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
+                return Refuse(fit, FitFailure::PointOutOfRange,
+                              "the outline reaches beyond the 32-bit numbers a glyph stores");
+        }
+    }
+    return true;
+}
+
+// The contours being fitted: each path, whether it is a hole, and its area
+// while that is needed.
+struct FittedContours {
+    std::vector<OutlinePath> paths;
+    std::vector<bool> hole;
+    std::vector<double> area;
+    std::size_t unexamined = 0;  // the smallest contours left out before holes were looked for
+};
+
+// Takes the paths that show: three distinct points or more and an area. A
+// path is copied only once it is kept; repeated points add nothing to its
+// area, so the area and the count of distinct points are taken from it as
+// it stands. More than 13 contours never fit, however they nest, so without
+// `keepLargest` they are refused here; beyond `kContourLimit` only the
+// largest are looked at.
+bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, FittedContours& contours,
+                       GlyphFit& fit) {
     std::vector<const OutlinePath*> shown;
     std::vector<double> area;
     for (const OutlinePath& path : paths) {
@@ -522,129 +557,131 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
         shown.push_back(&path);
         area.push_back(size);
     }
-    if (shown.empty()) {
-        fit.reason = "the character has no outline to show";
-        return fit;
-    }
-    // More than 13 contours never fit, however they nest.
-    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours)) {
-        fit.reason = "the outline has " + std::to_string(shown.size()) + " contours; at most " +
-                     std::to_string(kMaxContours) + " fit";
-        return fit;
-    }
-    const std::size_t unexamined = KeepLargestAreas(shown, area, kContourLimit);
-    std::vector<OutlinePath> contours;
-    for (const OutlinePath* path : shown) contours.push_back(WithoutRepeats(*path));
-    const std::size_t examinedPoints = PointCount(contours);
-    auto thin = [&contours, &area](std::size_t limit) {
-        ThinPoints(contours, limit);
-        for (std::size_t i = 0; i < contours.size(); ++i) area[i] = std::fabs(SignedArea(contours[i]));
+    if (shown.empty()) return Refuse(fit, FitFailure::NoOutline, "the character has no outline to show");
+    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", shown.size(), kMaxContours);
+    contours.unexamined = KeepLargestAreas(shown, area, kContourLimit);
+    for (const OutlinePath* path : shown) contours.paths.push_back(WithoutRepeats(*path));
+    contours.area = std::move(area);
+    return true;
+}
+
+// Marks the holes, thinning the contours first when they hold more points
+// than any font's glyph, or when the search would take more than
+// `kHoleWork`; with `keepLargest`, keeps the largest contours and holes that
+// fit. Adds to `dropped` what went, the contours before the points.
+void SortOutHoles(FittedContours& contours, bool keepLargest, std::string& dropped) {
+    std::vector<OutlinePath>& paths = contours.paths;
+    const std::size_t examinedPoints = PointCount(paths);
+    auto thin = [&contours](std::size_t limit) {
+        ThinPoints(contours.paths, limit);
+        for (std::size_t i = 0; i < contours.paths.size(); ++i) contours.area[i] = std::fabs(SignedArea(contours.paths[i]));
     };
     if (examinedPoints > kPointLimit) thin(kPointLimit);
-    std::vector<bool> hole;
     std::vector<int> holder;  // the smallest contour around each
-    if (!FindHoles(contours, area, kHoleWork, hole, holder)) {
+    if (!FindHoles(paths, contours.area, kHoleWork, contours.hole, holder)) {
         thin(kShortHoleSearch);
-        FindHoles(contours, area, std::numeric_limits<std::size_t>::max(), hole, holder);
+        FindHoles(paths, contours.area, std::numeric_limits<std::size_t>::max(), contours.hole, holder);
     }
-    const std::string thinned = PointsLeftOut(examinedPoints, PointCount(contours), "the outline's");
-    if (keepLargest) KeepLargestContours(contours, hole, holder, area, unexamined, fit.dropped);
-    AddDropped(fit.dropped, thinned);
-    // Contours that each lie within another (they overlap) leave no outer
-    // one: with nothing around them, none of them is a hole.
-    if (std::find(hole.begin(), hole.end(), false) == hole.end()) hole.assign(hole.size(), false);
-    const int contourCount = static_cast<int>(contours.size());
-    if (contourCount > kMaxContours) {
-        fit.reason = "the outline has " + std::to_string(contourCount) + " contours; at most " +
-                     std::to_string(kMaxContours) + " fit";
-        return fit;
+    const std::string thinned = PointsLeftOut(examinedPoints, PointCount(paths), "the outline's");
+    if (keepLargest) {
+        KeepLargestContours(paths, contours.hole, holder, contours.area, contours.unexamined, dropped);
+        contours.area.clear();  // no longer one for each kept contour
     }
-    const int holes = static_cast<int>(std::count(hole.begin(), hole.end(), true));
-    if (holes > kMaxHoles) {
-        fit.reason = "the outline has " + std::to_string(holes) + " holes; at most " + std::to_string(kMaxHoles) + " fit";
-        return fit;
-    }
-    // Outer contours clockwise, holes counter-clockwise (y up).
-    for (std::size_t i = 0; i < contours.size(); ++i)
-        if ((SignedArea(contours[i]) > 0.0) != hole[i]) std::reverse(contours[i].begin() + 1, contours[i].end());
-    // Contour 1 is an outer one, so the glyph does not open with a hole.
-    const std::size_t outer = static_cast<std::size_t>(std::find(hole.begin(), hole.end(), false) - hole.begin());
-    if (hole[0] && outer < hole.size()) {
-        std::rotate(contours.begin(), contours.begin() + static_cast<std::ptrdiff_t>(outer),
-                    contours.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
-        std::rotate(hole.begin(), hole.begin() + static_cast<std::ptrdiff_t>(outer),
-                    hole.begin() + static_cast<std::ptrdiff_t>(outer) + 1);
-    }
+    AddDropped(dropped, thinned);
+}
 
-    std::vector<OutlinePath> rounded;
+bool CheckContourAndHoleCounts(const FittedContours& contours, GlyphFit& fit) {
+    if (contours.paths.size() > static_cast<std::size_t>(kMaxContours))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", contours.paths.size(), kMaxContours);
+    const std::size_t holes = static_cast<std::size_t>(std::count(contours.hole.begin(), contours.hole.end(), true));
+    if (holes > static_cast<std::size_t>(kMaxHoles))
+        return RefuseTooMany(fit, FitFailure::TooManyHoles, "holes", holes, kMaxHoles);
+    return true;
+}
+
+// Outer contours clockwise, holes counter-clockwise (y up), as TrueType
+// stores them; a contour the other way round is reversed from its first
+// point.
+void OrientContours(FittedContours& contours) {
+    for (std::size_t i = 0; i < contours.paths.size(); ++i) {
+        OutlinePath& path = contours.paths[i];
+        if ((SignedArea(path) > 0.0) != contours.hole[i]) std::reverse(path.begin() + 1, path.end());
+    }
+}
+
+// Moves the first outer contour to the front of `hole` and of each list of
+// paths beside it, so that the glyph does not open with a hole. Contours
+// that each lie within another (they overlap) leave no outer one: with
+// nothing around them, none of them is a hole.
+void PutOuterContourFirst(std::vector<bool>& hole, std::initializer_list<std::vector<OutlinePath>*> paths) {
+    if (hole.empty() || !hole[0]) return;
+    const auto outer = std::find(hole.begin(), hole.end(), false) - hole.begin();
+    if (outer == static_cast<std::ptrdiff_t>(hole.size())) {
+        hole.assign(hole.size(), false);
+        return;
+    }
+    std::rotate(hole.begin(), hole.begin() + outer, hole.begin() + outer + 1);
+    for (std::vector<OutlinePath>* list : paths) std::rotate(list->begin(), list->begin() + outer, list->begin() + outer + 1);
+}
+
+// Simplifies the contours to the point budget and rounds them to whole
+// units, thinning them to `kShortSimplification` points when the
+// simplification would take more than `kSimplificationWork`. Each contour
+// keeps three points and at most 13 come here, so the budget always holds
+// them: the refusal only stands guard.
+bool SimplifyToPointBudget(std::vector<OutlinePath>& contours, std::vector<OutlinePath>& rounded, GlyphFit& fit) {
     if (!SimplifyAndRound(contours, kSimplificationWork, rounded)) {
         const std::size_t kept = PointCount(contours);
         ThinPoints(contours, kShortSimplification);
         AddDropped(fit.dropped, PointsLeftOut(kept, PointCount(contours), "the kept contours'"));
         SimplifyAndRound(contours, std::numeric_limits<std::size_t>::max(), rounded);
     }
-    if (rounded.empty()) {
-        fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
-        return fit;
-    }
+    return rounded.empty() ? RefuseTooManyPoints(fit) : true;
+}
 
+// Refuses a contour that rounding collapsed below three points or any area,
+// or, with `keepLargest`, leaves it out while another one stays.
+bool LeaveOutCollapsedContours(std::vector<OutlinePath>& rounded, FittedContours& contours, bool keepLargest,
+                               GlyphFit& fit) {
     for (std::size_t j = 0; j < rounded.size(); ++j) {
-        if (rounded[j].size() < 3 || std::fabs(SignedArea(rounded[j])) < kNegligibleArea) {
-            if (keepLargest && rounded.size() > 1) {
-                AddDropped(fit.dropped, "a contour too small to keep three points");
-                rounded.erase(rounded.begin() + static_cast<std::ptrdiff_t>(j));
-                contours.erase(contours.begin() + static_cast<std::ptrdiff_t>(j));
-                hole.erase(hole.begin() + static_cast<std::ptrdiff_t>(j));
-                --j;
-                continue;
-            }
-            fit.reason = "contour " + std::to_string(j + 1) + " is too small to keep three points at this size";
-            return fit;
-        }
+        if (rounded[j].size() >= 3 && std::fabs(SignedArea(rounded[j])) >= kNegligibleArea) continue;
+        if (!keepLargest || rounded.size() <= 1)
+            return Refuse(fit, FitFailure::ContourTooSmall,
+                          "contour " + std::to_string(j + 1) + " is too small to keep three points at this size");
+        AddDropped(fit.dropped, "a contour too small to keep three points");
+        const auto at = static_cast<std::ptrdiff_t>(j);
+        rounded.erase(rounded.begin() + at);
+        contours.paths.erase(contours.paths.begin() + at);
+        contours.hole.erase(contours.hole.begin() + at);
+        --j;  // the next contour now stands at j
     }
+    return true;
+}
 
-    // Leaving out a collapsed contour 1 may have put a hole first, or left
-    // holes with nothing around them.
-    if (hole[0]) {
-        const auto outer = std::find(hole.begin(), hole.end(), false) - hole.begin();
-        if (outer == static_cast<std::ptrdiff_t>(hole.size())) {
-            hole.assign(hole.size(), false);
-        } else {
-            std::rotate(rounded.begin(), rounded.begin() + outer, rounded.begin() + outer + 1);
-            std::rotate(contours.begin(), contours.begin() + outer, contours.begin() + outer + 1);
-            std::rotate(hole.begin(), hole.begin() + outer, hole.begin() + outer + 1);
-        }
-    }
-
-    fit.crossing = CrossingProblem(rounded);
-    if (!allowCrossings && !fit.crossing.empty()) {
-        fit.reason = fit.crossing;
-        return fit;
-    }
-
+// Writes the rounded contours into the glyph, refusing a point outside the
+// cell's -50..50 and a value that the saver would cut.
+bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& contours, GlyphFit& fit) {
+    // The glyph's arrays hold 45 points; the simplification never gives more.
+    if (PointCount(rounded) > static_cast<std::size_t>(kMaxGlyphPoints)) return RefuseTooManyPoints(fit);
     GlyphDefinition& glyph = fit.glyph;
     int point = 0;
     int holeIndex = 0;
     for (std::size_t j = 0; j < rounded.size(); ++j) {
         const int contour = static_cast<int>(j) + 1;
         glyph.contourFirst[contour] = point + 1;
-        if (hole[j]) glyph.holeStart[++holeIndex] = point + 1;
+        if (contours.hole[j]) glyph.holeStart[++holeIndex] = point + 1;
         for (const OutlinePoint& p : rounded[j]) {
             ++point;
-            if (point > kMaxGlyphPoints) {
-                fit.reason = "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points";
-                return fit;
-            }
-            if (p.x < kMinX || p.x > kMaxX) {
-                fit.reason = "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) +
-                             ", outside the cell's -50..50";
-                return fit;
-            }
+            if (p.x < kMinX || p.x > kMaxX)
+                return Refuse(fit, FitFailure::OutsideCell,
+                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) +
+                                  ", outside the cell's -50..50");
             glyph.pointX[point] = static_cast<std::int32_t>(p.x);
             glyph.pointY[point] = static_cast<std::int32_t>(p.y);
         }
         glyph.contourLast[contour] = point;
-        fit.shapeError = std::max(fit.shapeError, ShapeError(contours[j], rounded[j]));
+        fit.shapeError = std::max(fit.shapeError, ShapeError(contours.paths[j], rounded[j]));
     }
     glyph.pointCount = point;
     glyph.contourCount = static_cast<int>(rounded.size());
@@ -652,11 +689,39 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
     // a glyph whose value would not fit under the longest name is refused
     // rather than stored cut.
     const std::size_t length = FormatGlyphValue(std::string(kGlyphNameLength, 'N'), glyph).size();
-    if (length > kGlyphValueLength) {
-        fit.reason = "the glyph's value needs " + std::to_string(length) + " characters; the saver reads " +
-                     std::to_string(kGlyphValueLength);
+    if (length > kGlyphValueLength)
+        return Refuse(fit, FitFailure::ValueTooLong,
+                      "the glyph's value needs " + std::to_string(length) + " characters; the saver reads " +
+                          std::to_string(kGlyphValueLength));
+    return true;
+}
+
+}  // namespace
+
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
+    GlyphFit fit;
+    FittedContours contours;
+    if (!CheckCoordinates(paths, fit) || !TakeShownContours(paths, keepLargest, contours, fit)) return fit;
+    SortOutHoles(contours, keepLargest, fit.dropped);
+    // Already before the simplification, which gives a point of equal cost
+    // to the earlier contour: the contours are simplified in stored order.
+    PutOuterContourFirst(contours.hole, {&contours.paths});
+    if (!CheckContourAndHoleCounts(contours, fit)) return fit;
+    OrientContours(contours);
+
+    std::vector<OutlinePath> rounded;
+    if (!SimplifyToPointBudget(contours.paths, rounded, fit)) return fit;
+    if (!LeaveOutCollapsedContours(rounded, contours, keepLargest, fit)) return fit;
+    // Leaving out a collapsed contour 1 may have put a hole first, or left
+    // holes with nothing around them.
+    PutOuterContourFirst(contours.hole, {&rounded, &contours.paths});
+
+    // The end face is filled with the even-odd rule: overlaps show as holes.
+    fit.crossing = CrossingProblem(rounded);
+    if (!allowCrossings && !fit.crossing.empty()) {
+        Refuse(fit, FitFailure::ContoursCross, fit.crossing);
         return fit;
     }
-    fit.fitted = true;
+    fit.fitted = StoreGlyph(rounded, contours, fit);
     return fit;
 }

@@ -26,8 +26,27 @@ double ShapeError(const OutlinePath& original, const OutlinePath& simplified);
 // Even-odd containment of a point in a closed path.
 bool PathContains(const OutlinePath& path, OutlinePoint point);
 
+// Why an outline gives no glyph: the reason's kind, for callers that act on
+// it; `GlyphFit::reason` says it in words, with the figures.
+enum class FitFailure {
+    None,                // the glyph fits
+    FontGivesNoOutline,  // the font has no glyph for the character, or cannot give its outline
+    EmOutOfRange,        // the font's em is no size the maker takes
+    PointNotANumber,     // a point is not a number
+    PointOutOfRange,     // a point lies beyond what a font holds or a glyph stores
+    NoOutline,           // nothing with an area to show
+    TooManyContours,     // more than 13 contours
+    TooManyHoles,        // more than four holes
+    TooManyPoints,       // more than 45 points, however simplified
+    ContourTooSmall,     // rounding to whole units collapses a contour
+    ContoursCross,       // contours overlap or one crosses itself
+    OutsideCell,         // a point beyond the cell's -50..50
+    ValueTooLong,        // the value would pass the 511 characters the saver reads
+};
+
 struct GlyphFit {
     bool fitted = false;
+    FitFailure failure = FitFailure::None;
     std::string reason;        // why the outline cannot be made to fit, when it cannot
     GlyphDefinition glyph{};   // the fitted glyph, when it fits
     double shapeError = 0.0;   // in design units, after rounding
@@ -39,7 +58,7 @@ struct GlyphFit {
 // a glyph: drops paths with no area, marks as holes the paths that lie inside
 // an odd number of others, simplifies to the point budget, rounds to whole
 // units and removes points that rounding made redundant. Fails, with the
-// reason, on a point that is not a number or lies beyond the 32-bit numbers
+// reason and its kind, on a point that is not a number or lies beyond the 32-bit numbers
 // a glyph stores, an empty outline, more than 13 contours, more than four
 // holes, a contour that rounding collapses, x outside -50..50, or a value
 // that would not fit the 511 characters the saver reads (under a name of

@@ -5,24 +5,30 @@
 
 namespace {
 
-// Why the outline cannot be read as font units: a point that is not a
-// number or lies beyond what any font holds. Curves stay within their
+// Refuses an outline that cannot be read as font units: a point that is
+// not a number or lies beyond what any font holds. Curves stay within their
 // points, so every flattened point is then a number within the bound too.
-std::string OutlineProblem(const CharacterOutline& outline) {
-    auto problem = [](OutlinePoint point) -> std::string {
-        if (!std::isfinite(point.x) || !std::isfinite(point.y)) return "the outline has a point that is not a number";
-        if (std::fabs(point.x) <= kLargestFontUnits && std::fabs(point.y) <= kLargestFontUnits) return {};
-        return "the outline reaches beyond " + std::to_string(kLargestFontUnitCount) + " font units, more than a font holds";
+bool CheckFontUnits(const CharacterOutline& outline, GlyphFit& fit) {
+    auto fits = [&fit](OutlinePoint point) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
+            fit.failure = FitFailure::PointNotANumber;
+            fit.reason = "the outline has a point that is not a number";
+            return false;
+        }
+        if (std::fabs(point.x) <= kLargestFontUnits && std::fabs(point.y) <= kLargestFontUnits) return true;
+        fit.failure = FitFailure::PointOutOfRange;
+        fit.reason = "the outline reaches beyond " + std::to_string(kLargestFontUnitCount) + " font units, more than a font holds";
+        return false;
     };
     for (const OutlineContour& contour : outline) {
-        std::string reason = problem(contour.start);
+        if (!fits(contour.start)) return false;
         for (const OutlineSegment& segment : contour.segments) {
-            for (int k = 0; k < segment.controlCount && k < 2 && reason.empty(); ++k) reason = problem(segment.control[k]);
-            if (reason.empty()) reason = problem(segment.to);
+            for (int k = 0; k < segment.controlCount && k < 2; ++k)
+                if (!fits(segment.control[k])) return false;
+            if (!fits(segment.to)) return false;
         }
-        if (!reason.empty()) return reason;
     }
-    return {};
+    return true;
 }
 
 }  // namespace
@@ -31,11 +37,11 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
     MadeGlyph made;
     const double capitalHeight = CapitalHeight(metrics);
     if (capitalHeight <= 0.0) {
+        made.fit.failure = FitFailure::EmOutOfRange;
         made.fit.reason = "the font's em is not a size from 1 to " + std::to_string(kLargestFontUnitCount) + " units";
         return made;
     }
-    made.fit.reason = OutlineProblem(outline);
-    if (!made.fit.reason.empty()) return made;
+    if (!CheckFontUnits(outline, made.fit)) return made;
     std::vector<OutlinePath> paths = FlattenOutline(outline);
     double left = 0.0, right = 0.0;
     bool any = false;
@@ -47,6 +53,7 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
         }
     }
     if (!any) {
+        made.fit.failure = FitFailure::NoOutline;
         made.fit.reason = "the character has no outline to show";
         return made;
     }

@@ -130,6 +130,28 @@ std::basic_string<Character> TidyValue(const std::basic_string<Character>& value
     return tidy;
 }
 
+std::string EncodeUtf8(const std::u32string& characters) {
+    std::string text;
+    for (const char32_t c : characters) {
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text += static_cast<char>(0xC0 | c >> 6);
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += static_cast<char>(0xE0 | c >> 12);
+            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | c >> 18);
+            text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return text;
+}
+
 std::string Counted(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -208,8 +230,13 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
             // Whatever the value holds, what can be shown is shown and what
             // was left out is said: no text or font ends the program.
             int notUtf8 = 0, controls = 0;
-            if (name == "text") options.text = TidyValue(DecodeUtf8(value, notUtf8), controls);
-            else options.font = TidyValue(value, controls);
+            if (name == "text") {
+                options.text = TidyValue(DecodeUtf8(value, notUtf8), controls);
+                options.textGiven = true;
+            } else {
+                options.font = TidyValue(value, controls);
+                options.fontGiven = true;
+            }
             if (notUtf8 > 0)
                 options.notes.push_back("left out of -text: " + Counted(notUtf8, "byte", "bytes") + " not UTF-8");
             if (controls > 0)
@@ -220,6 +247,7 @@ HackOptions ParseHackOptions(int argc, const char* const* argv) {
                 fail("bad page time \"" + value + "\" (" + std::to_string(kShortestPageSeconds) + " to " +
                      std::to_string(kLongestPageSeconds) + " seconds)");
             options.pageSeconds = static_cast<int>(number);
+            options.pageGiven = true;
         } else {
             int row = name == "delay" ? SettingRow("TIMER") : SettingRow(name);
             if (!ParseInt(value, INT32_MIN, INT32_MAX, number)) fail("bad value \"" + value + "\" for -" + name);
@@ -252,6 +280,18 @@ void ApplySettingOverrides(const HackOptions& options) {
     for (const SettingOverride& given : options.overrides) settings.*settingTable[given.row].field = given.value;
 }
 
+ShownText ChooseShownText(const HackOptions& options, const TextSettings& kept) {
+    ShownText shown{options.text, options.font, options.pageSeconds};
+    if (DrawsForThePanel(options)) return shown;
+    // The file's values are shown as the Windows saver shows them: the text
+    // and font as stored (DecodeProfileText never gives a character that is
+    // none, so they encode as UTF-8 whole), a page of at least one second.
+    if (!options.textGiven) shown.text = kept.text;
+    if (!options.fontGiven) shown.font = EncodeUtf8(kept.font);
+    if (!options.pageGiven) shown.pageSeconds = ShownPageSeconds(kept);
+    return shown;
+}
+
 int FramePeriodMs(std::int32_t timer) { return timer < 10 ? 10 : timer; }
 
 const char* HackUsage() {
@@ -272,7 +312,9 @@ const char* HackUsage() {
            "                        -VIEW 3 -ENKIN 15 -BKMODE 1\n"
            "With -root or -window-id the settings XScreenSaver's panel offers start from\n"
            "their defaults, not from the file; the file gives the glyphs and the rest.\n"
-           "-text sets the slots and their count for the run, whatever the file holds.\n"
+           "-text sets the slots and their count for the run, whatever the file holds;\n"
+           "without it, the file's own text (TEXT, FONT, PAGE) is shown, except under\n"
+           "-root or -window-id, where the panel's fields stand.\n"
            "In -text and -font a run of blanks, tabs and line ends is one space, and\n"
            "control characters are left out with a word: no text or font ends the run.\n";
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/TextSettings.h"
+
 enum class HackMode {
     OwnWindow,  // no option, or -window: a window of its own
     Root,       // -root: XSCREENSAVER_WINDOW when set, else the root window
@@ -47,6 +49,9 @@ struct HackOptions {
     std::string font;
     // -page SECONDS: how long one page of a longer text stays.
     int pageSeconds = 4;
+    // Which of -text, -font and -page the command line gave (also empty):
+    // those it left out come from the settings file's kept text.
+    bool textGiven = false, fontGiven = false, pageGiven = false;
     std::vector<SettingOverride> overrides;
     // What of -text and -font was left out, one line each for standard
     // error. The run goes on: no text or font ends the program, since
@@ -76,6 +81,23 @@ extern const int kPanelSettingCount;
 // setting it offers starts from its default, never from the settings file,
 // so that a value the panel leaves out means the value it shows.
 bool DrawsForThePanel(const HackOptions& options);
+
+// What the run shows in place of the glyphs (nothing when `text` is
+// empty): the text, its font (a fontconfig pattern or a font file, in
+// UTF-8; empty for sans-serif) and the seconds a page stays.
+struct ShownText {
+    std::u32string text;
+    std::string font;
+    int pageSeconds = kDefaultPageSeconds;
+};
+
+// -text, -font and -page as the command line gives them; each one it leaves
+// out comes from the text the settings file keeps (TEXT, FONT, PAGE, as the
+// Windows dialog writes them), so one KORAVEL.ini shows the same text on
+// both platforms. When the run draws for the panel, the panel is the truth
+// for its Text, Font and page fields as for its other settings: a field it
+// leaves out is its default (no text, sans-serif, 4 s), never the file's.
+ShownText ChooseShownText(const HackOptions& options, const TextSettings& kept);
 
 // A window id: decimal, or hexadecimal after 0x. False for anything else or
 // a value beyond 32 bits (X ids are 29 bits).

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/FontGlyphs.h"
+#include "glyphs/linux/FontGlyphs.h"
 #include "tools/GlyphRequests.h"
 #include "glyphs/GlyphValue.h"
 

@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tools/FontGlyphs.h"
+#include "glyphs/linux/FontGlyphs.h"
 
 namespace {
 

@@ -17,11 +17,12 @@ std::string ChooseSettingsFile(const HackOptions& options, const std::string& pr
 // settings (with the command line's overrides), glyphs, client size, scene.
 void StartScene(const HackOptions& options, int width, int height);
 
-// -text: the text shown in the slots, set by -font's font (fontconfig's
-// stand-ins for characters it lacks) through the text show; nine inked
-// clusters a page. The first call starts the show, later ones (a window
-// set up again) put its slots back. Nothing without -text. Reading and
-// making glyphs stops once StopRequested.
+// The text shown in the slots (-text, else the settings file's TEXT: see
+// ChooseShownText), set by its font (fontconfig's stand-ins for characters
+// it lacks) through the text show; nine inked clusters a page. The first
+// call starts the show, later ones (a window set up again) put its slots
+// back. Nothing without a text. Reading and making glyphs stops once
+// StopRequested.
 void ShowText(const HackOptions& options);
 
 // Before each frame: the text's clock `elapsedMs` after the start (a new

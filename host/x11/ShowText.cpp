@@ -1,5 +1,6 @@
-// -text: the text set by the font -font names (HarfBuzz through the
-// portable text show), paged and kept to the time before every frame.
+// -text, or the text the settings file keeps: set by its font (HarfBuzz
+// through the portable text show), paged and kept to the time before every
+// frame.
 #include <time.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include "glyphs/linux/HarfBuzzTextFont.h"
 #include "host/x11/LinuxSaver.h"
 #include "scene/TextShow.h"
+#include "settings/TextSettings.h"
 
 namespace {
 
@@ -116,20 +118,22 @@ Text text;
 }  // namespace
 
 void ShowText(const HackOptions& options) {
-    if (options.text.empty() || StopRequested()) return;
+    if (StopRequested()) return;
     if (text.begun) {
         if (text.shown) ShowTextAgain();
         return;
     }
     text.begun = true;
-    text.font = std::make_unique<HarfBuzzTextFont>(options.font, Report);
+    const ShownText shown = ChooseShownText(options, LoadTextSettings());
+    if (shown.text.empty()) return;
+    text.font = std::make_unique<HarfBuzzTextFont>(shown.font, Report);
     text.stoppable = std::make_unique<StoppableFont>(*text.font);
     text.clock = std::make_unique<TextClock>(options.mode != HackMode::Render);
     if (!text.font->usable()) {
         Report("no font can be opened; the settings file's glyphs are shown");
         return;
     }
-    text.shown = StartTextShow(*text.stoppable, options.text, options.pageSeconds, text.clock->At(0), Report);
+    text.shown = StartTextShow(*text.stoppable, shown.text, shown.pageSeconds, text.clock->At(0), Report);
 }
 
 void AdvanceText(long long elapsedMs) {

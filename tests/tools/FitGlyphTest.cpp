@@ -104,6 +104,24 @@ TEST(FitGlyph, MarksContoursInsideAnOddNumberOfOthersAsHoles) {
     EXPECT_EQ(Joined(CheckGlyphValue(FormatGlyphValue("NEST", glyph))), "");
 }
 
+// Two crossed bars, each with most of its points where the other covers
+// it, so that each counts as lying within the other: with nothing around
+// them, neither is a hole.
+TEST(FitGlyph, ContoursThatEachLieWithinTheOtherAreNoHoles) {
+    OutlinePath wide = {{-30, -20}}, tall = {{-20, -30}, {20, -30}};
+    for (int x = -19; x <= 19; ++x) wide.push_back({static_cast<double>(x), -20});
+    wide.insert(wide.end(), {{30, -20}, {30, 20}});
+    for (int x = 19; x >= -19; --x) wide.push_back({static_cast<double>(x), 20});
+    wide.push_back({-30, 20});
+    for (int y = -19; y <= 19; ++y) tall.push_back({20, static_cast<double>(y)});
+    tall.insert(tall.end(), {{20, 30}, {-20, 30}});
+    for (int y = 19; y >= -19; --y) tall.push_back({-20, static_cast<double>(y)});
+    const GlyphFit fit = FitGlyph({wide, tall}, true);
+    ASSERT_TRUE(fit.fitted) << fit.reason;
+    EXPECT_EQ(fit.glyph.contourCount, 2);
+    EXPECT_EQ(fit.glyph.holeStart[1], 0);
+}
+
 TEST(FitGlyph, RoundTripsThroughTheValueFormat) {
     const GlyphFit fit = FitGlyph({Circle(0, 0, 40, 300), Circle(0, 0, 25, 300, true)});
     ASSERT_TRUE(fit.fitted) << fit.reason;
@@ -122,33 +140,41 @@ TEST(FitGlyph, RoundTripsThroughTheValueFormat) {
     }
 }
 
+// Each refusal gives its kind, for the callers that act on it, and its
+// reason in words.
 TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
     std::vector<OutlinePath> fourteen;
     for (int k = 0; k < 14; ++k) fourteen.push_back(DenseRectangle(-49 + 7 * k, 0, -45 + 7 * k, 5));
-    EXPECT_EQ(FitGlyph(fourteen).reason, "the outline has 14 contours; at most 13 fit");
-
     std::vector<OutlinePath> fiveHoles = {DenseRectangle(-45, -10, 45, 10)};
     for (int k = 0; k < 5; ++k) fiveHoles.push_back(DenseRectangle(-40 + 16 * k, -5, -32 + 16 * k, 5));
-    EXPECT_EQ(FitGlyph(fiveHoles).reason, "the outline has 5 holes; at most 4 fit");
-
-    EXPECT_EQ(FitGlyph({}).reason, "the character has no outline to show");
-    EXPECT_EQ(FitGlyph({{{0, 0}, {0.5, 0}, {0, 0.5}}}).reason, "the character has no outline to show");
-
     // The end face is filled even-odd: overlaps would show as holes.
     const std::vector<OutlinePath> overlapping = {DenseRectangle(-30, -10, 10, 10), DenseRectangle(0, -30, 20, 30)};
-    EXPECT_EQ(FitGlyph(overlapping).reason, "contours 1 and 2 overlap, and the saver fills an overlap as a hole");
-    EXPECT_TRUE(FitGlyph(overlapping, true).fitted);
     const OutlinePath bowTie = {{-20, -20}, {20, 30}, {20, -20}, {-20, 20}};
-    EXPECT_EQ(FitGlyph({bowTie}).reason, "contour 1 crosses itself");
-
-    const GlyphFit wide = FitGlyph({DenseRectangle(-60, -10, 10, 10)});
-    EXPECT_FALSE(wide.fitted);
-    EXPECT_EQ(wide.reason, "the outline reaches x = -60, outside the cell's -50..50");
-
-    // Nothing that no glyph can store is cast to a whole number.
-    EXPECT_EQ(FitGlyph({{{0, 0}, {20, std::nan("")}, {0, 20}}}).reason, "the outline has a point that is not a number");
-    EXPECT_EQ(FitGlyph({{{0, 0}, {20, 0}, {0, 3e9}}}).reason,
-              "the outline reaches beyond the 32-bit numbers a glyph stores");
+    // A sliver that rounding to whole units flattens into a line.
+    const OutlinePath sliver = {{20, 0.1}, {40, 0.3}, {20, 0.45}, {0, 0.3}};
+    const struct { const char* what; std::vector<OutlinePath> paths; FitFailure failure; const char* reason; } cases[] = {
+        {"fourteen", fourteen, FitFailure::TooManyContours, "the outline has 14 contours; at most 13 fit"},
+        {"five holes", fiveHoles, FitFailure::TooManyHoles, "the outline has 5 holes; at most 4 fit"},
+        {"nothing", {}, FitFailure::NoOutline, "the character has no outline to show"},
+        {"speck", {{{0, 0}, {0.5, 0}, {0, 0.5}}}, FitFailure::NoOutline, "the character has no outline to show"},
+        {"overlapping", overlapping, FitFailure::ContoursCross, "contours 1 and 2 overlap, and the saver fills an overlap as a hole"},
+        {"bow tie", {bowTie}, FitFailure::ContoursCross, "contour 1 crosses itself"},
+        {"wide", {DenseRectangle(-60, -10, 10, 10)}, FitFailure::OutsideCell, "the outline reaches x = -60, outside the cell's -50..50"},
+        {"sliver", {DenseRectangle(-40, -40, -10, 40), sliver}, FitFailure::ContourTooSmall,
+         "contour 2 is too small to keep three points at this size"},
+        // Nothing that no glyph can store is cast to a whole number.
+        {"not a number", {{{0, 0}, {20, std::nan("")}, {0, 20}}}, FitFailure::PointNotANumber, "the outline has a point that is not a number"},
+        {"beyond", {{{0, 0}, {20, 0}, {0, 3e9}}}, FitFailure::PointOutOfRange, "the outline reaches beyond the 32-bit numbers a glyph stores"},
+    };
+    for (const auto& c : cases) {
+        const GlyphFit fit = FitGlyph(c.paths);
+        EXPECT_FALSE(fit.fitted) << c.what;
+        EXPECT_EQ(fit.failure, c.failure) << c.what;
+        EXPECT_EQ(fit.reason, c.reason) << c.what;
+    }
+    const GlyphFit crossing = FitGlyph(overlapping, true);
+    EXPECT_TRUE(crossing.fitted);
+    EXPECT_EQ(crossing.failure, FitFailure::None);
 }
 
 // 45 points: 43 teeth `height` and nine tenths of it high, over a base
@@ -168,7 +194,9 @@ TEST(FitGlyph, RefusesAGlyphWhoseValueTheSaverWouldCut) {
     ASSERT_TRUE(tall.fitted) << tall.reason;
     EXPECT_EQ(tall.glyph.pointCount, 45);
     EXPECT_LE(FormatGlyphValue("NINELONG9", tall.glyph).size(), 511u);
-    EXPECT_EQ(FitGlyph({Comb(999000)}).reason, "the glyph's value needs 542 characters; the saver reads 511");
+    const GlyphFit cut = FitGlyph({Comb(999000)});
+    EXPECT_EQ(cut.failure, FitFailure::ValueTooLong);
+    EXPECT_EQ(cut.reason, "the glyph's value needs 542 characters; the saver reads 511");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "SetupCheck.h"
 #include "data/DejaVuSansText.h"
-#include "tools/FontGlyphs.h"
+#include "glyphs/linux/FontGlyphs.h"
 #include "tools/GlyphCheck.h"
 #include "glyphs/GlyphValue.h"
 

@@ -176,6 +176,40 @@ TEST(HackOptions, UnderXScreenSaverThePanelsSettingsStartFromTheirDefaults) {
     EXPECT_TRUE(DrawsForThePanel(Parse({"-window-id", "0x40"})));
 }
 
+TEST(HackOptions, TheFilesKeptTextShowsWhereTheCommandLineAndThePanelLeaveItOut) {
+    // As the Windows dialog keeps it; the font's name takes UTF-8 of two,
+    // three and four bytes.
+    const TextSettings kept{true, U"\u6771\u4EAC", U"Caf\u00E9 \u30B4\U0001D538:bold", 7};
+    const std::string keptFont = "Caf\xc3\xa9 \xe3\x82\xb4\xf0\x9d\x94\xb8:bold";
+    const struct {
+        std::vector<const char*> args;
+        std::u32string text;
+        std::string font;
+        int page;
+    } cases[] = {
+        {{"-render", "out", "-frames", "1"}, kept.text, keptFont, 7},
+        {{}, kept.text, keptFont, 7},
+        // Each option given wins over its key alone; an empty -text shows the glyphs.
+        {{"-text", "AB"}, U"AB", keptFont, 7},
+        {{"-font", "IPAGothic"}, kept.text, "IPAGothic", 7},
+        {{"-page", "2"}, kept.text, keptFont, 2},
+        {{"-text", ""}, U"", keptFont, 7},
+        // For XScreenSaver the panel's fields stand, given or not.
+        {{"-root"}, U"", "", 4},
+        {{"-window-id", "0x40", "-text", "X", "-page", "9"}, U"X", "", 9},
+    };
+    for (const auto& c : cases) {
+        const ShownText shown = ChooseShownText(Parse(c.args), kept);
+        EXPECT_EQ(shown.text, c.text) << c.args.size();
+        EXPECT_EQ(shown.font, c.font) << c.args.size();
+        EXPECT_EQ(shown.pageSeconds, c.page) << c.args.size();
+    }
+    // A file that keeps no text shows none; a page below one second is one.
+    const ShownText none = ChooseShownText(Parse({}), TextSettings{});
+    EXPECT_TRUE(none.text.empty() && none.font.empty() && none.pageSeconds == 4);
+    EXPECT_EQ(ChooseShownText(Parse({}), TextSettings{true, U"A", U"", -3}).pageSeconds, 1);
+}
+
 std::string ReadSource(const char* path) {
     std::stringstream text;
     text << std::ifstream(std::string(KORAVEL_SOURCE_ROOT) + "/" + path).rdbuf();

@@ -6,8 +6,9 @@
 # text: -text and -font, from a settings file with no glyph, give the same
 #       frames twice and one figure per character; "AVATAR" spans what
 #       HarfBuzz's kerned advances give; a clock at a fixed time ticks and
-#       a long text pages, frame for frame as their texts; a signal ends
-#       the making of the glyphs.
+#       a long text pages, frame for frame as their texts; a settings file's
+#       kept text (TEXT, FONT, PAGE) shows as the same text given; a signal
+#       ends the making of the glyphs.
 # memory:   a window picture larger than the memory allowed ends with a
 #           message and status 1, not an abort.
 # window-id, root, same-as-headless: on an Xvfb display of their own.
@@ -375,6 +376,20 @@ text)
   same_as "$work/clock/frame-0002.png" "00:00:00 10"
   "$program" -render "$work/pages" -frames 9 "${front[@]}" -TIMER 1000 -text "ABCDE FGHIJKLMNOP QR" || fail "render pages"
   for page in 1:ABCDE 4:ABCDE 5:FGHIJKLMN 9:OP\ QR; do same_as "$work/pages/frame-000${page%%:*}.png" "${page#*:}"; done
+  # Without -text the settings file's own text shows, as the Windows dialog
+  # keeps it: TEXT escaped, in FONT (IPAGothic's Latin, not sans-serif's),
+  # a new page after PAGE seconds; -text given wins over TEXT alone.
+  printf '[KORAVEL]\nTEXT=AB\\u3042 CDEFGHIJKL\nFONT=IPAGothic\nPAGE=1\n' >"$work/kept.ini"
+  "$program" -render "$work/kept" -frames 2 "${front[@]}" -TIMER 1000 -ini "$work/kept.ini" || fail "render the kept text"
+  "$program" -render "$work/given" -frames 2 "${front[@]}" -TIMER 1000 -text "ABあ CDEFGHIJKL" -font IPAGothic -page 1 ||
+    fail "render the text given"
+  for k in 1 2; do
+    cmp -s "$work/kept/frame-000$k.png" "$work/given/frame-000$k.png" || fail "frame $k of the kept text is not the text given"
+  done
+  cmp -s "$work/kept/frame-0001.png" "$work/kept/frame-0002.png" && fail "the kept text did not turn its page after PAGE=1"
+  "$program" -render "$work/kept-xy" -frames 1 "${front[@]}" -ini "$work/kept.ini" -text XY || fail "render -text XY"
+  "$program" -render "$work/given-xy" -frames 1 "${front[@]}" -text XY -font IPAGothic || fail "render XY"
+  cmp -s "$work/kept-xy/frame-0001.png" "$work/given-xy/frame-0001.png" || fail "-text does not win over TEXT"
   # A signal while the glyphs are made ends the program between two
   # glyphs: each takes 4 s here, nine 36 s. It comes once the second glyph
   # is begun.

@@ -1,4 +1,4 @@
-#include "tools/FontGlyphs.h"
+#include "glyphs/linux/FontGlyphs.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -176,6 +176,9 @@ bool GlyphFont::ReadOutline(unsigned index, const std::string& name, CharacterOu
 MadeGlyph GlyphFont::Make(char32_t character, const MakeOptions& options) const {
     MadeGlyph made;
     CharacterOutline outline;
-    if (!Outline(character, outline, made.fit.reason)) return made;
+    if (!Outline(character, outline, made.fit.reason)) {
+        made.fit.failure = FitFailure::FontGivesNoOutline;
+        return made;
+    }
     return MakeGlyph(outline, Metrics(), options);
 }
