@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kMinX = -50;
-constexpr int kMaxX = 50;
 // Paths whose area is below this many square design units would not show.
 constexpr double kNegligibleArea = 1.0;
 // Points that move the outline by less than this are never worth keeping.
@@ -660,8 +658,9 @@ bool LeaveOutCollapsedContours(std::vector<OutlinePath>& rounded, FittedContours
 }
 
 // Writes the rounded contours into the glyph, refusing a point outside the
-// cell's -50..50 and a value that the saver would cut.
-bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& contours, GlyphFit& fit) {
+// cell and, for a stored glyph, a value that the saver would cut.
+bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& contours, FitLimits limits,
+                GlyphFit& fit) {
     // The glyph's arrays hold 45 points; the simplification never gives more.
     if (PointCount(rounded) > static_cast<std::size_t>(kMaxGlyphPoints)) return RefuseTooManyPoints(fit);
     GlyphDefinition& glyph = fit.glyph;
@@ -673,10 +672,10 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
         if (contours.hole[j]) glyph.holeStart[++holeIndex] = point + 1;
         for (const OutlinePoint& p : rounded[j]) {
             ++point;
-            if (p.x < kMinX || p.x > kMaxX)
+            if (p.x < -limits.cellHalfWidth || p.x > limits.cellHalfWidth)
                 return Refuse(fit, FitFailure::OutsideCell,
-                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) +
-                                  ", outside the cell's -50..50");
+                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) + ", outside the cell's " +
+                                  std::to_string(-limits.cellHalfWidth) + ".." + std::to_string(limits.cellHalfWidth));
             glyph.pointX[point] = static_cast<std::int32_t>(p.x);
             glyph.pointY[point] = static_cast<std::int32_t>(p.y);
         }
@@ -688,6 +687,7 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
     // The saver reads a value into 512 bytes and cuts what runs past them:
     // a glyph whose value would not fit under the longest name is refused
     // rather than stored cut.
+    if (!limits.valueReadWhole) return true;
     const std::size_t length = FormatGlyphValue(std::string(kGlyphNameLength, 'N'), glyph).size();
     if (length > kGlyphValueLength)
         return Refuse(fit, FitFailure::ValueTooLong,
@@ -698,7 +698,7 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
 
 }  // namespace
 
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest) {
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest, FitLimits limits) {
     GlyphFit fit;
     FittedContours contours;
     if (!CheckCoordinates(paths, fit) || !TakeShownContours(paths, keepLargest, contours, fit)) return fit;
@@ -722,6 +722,6 @@ GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bo
         Refuse(fit, FitFailure::ContoursCross, fit.crossing);
         return fit;
     }
-    fit.fitted = StoreGlyph(rounded, contours, fit);
+    fit.fitted = StoreGlyph(rounded, contours, limits, fit);
     return fit;
 }

@@ -40,7 +40,7 @@ enum class FitFailure {
     TooManyPoints,       // more than 45 points, however simplified
     ContourTooSmall,     // rounding to whole units collapses a contour
     ContoursCross,       // contours overlap or one crosses itself
-    OutsideCell,         // a point beyond the cell's -50..50
+    OutsideCell,         // a point beyond the cell's -50..50 (a shown glyph's -250..250)
     ValueTooLong,        // the value would pass the 511 characters the saver reads
 };
 
@@ -54,15 +54,28 @@ struct GlyphFit {
     std::string crossing;      // how its contours overlap or cross themselves, when they do
 };
 
+// How far a glyph may reach. A stored glyph keeps to the cell of -50..50
+// that every reader of the file places in fixed cells, and to a value the
+// saver reads whole. A glyph made for a text while it is shown never reaches
+// the file and stands where the font puts its ink, so it may be as wide as
+// its character: the widest cluster a font sets at capitals 80 high (a W,
+// a full-width kanji, a long ligature) stays within -250..250.
+struct FitLimits {
+    int cellHalfWidth;
+    bool valueReadWhole;
+};
+inline constexpr FitLimits kStoredGlyphLimits{50, true};
+inline constexpr FitLimits kShownGlyphLimits{250, false};
+
 // Turns paths already in design units (cell centre at the origin, y up) into
 // a glyph: drops paths with no area, marks as holes the paths that lie inside
 // an odd number of others, simplifies to the point budget, rounds to whole
 // units and removes points that rounding made redundant. Fails, with the
 // reason and its kind, on a point that is not a number or lies beyond the 32-bit numbers
 // a glyph stores, an empty outline, more than 13 contours, more than four
-// holes, a contour that rounding collapses, x outside -50..50, or a value
-// that would not fit the 511 characters the saver reads (under a name of
-// nine); and, unless `allowCrossings`, on contours that overlap or cross
+// holes, a contour that rounding collapses, x outside the cell (`limits`), or,
+// for a stored glyph, a value that would not fit the 511 characters the
+// saver reads (under a name of nine); and, unless `allowCrossings`, on contours that overlap or cross
 // themselves, since the saver fills an end face with the even-odd rule and
 // would show every overlap as a hole.
 //
@@ -84,4 +97,5 @@ struct GlyphFit {
 // their direction: an outer contour runs clockwise (y up) and a hole
 // counter-clockwise, as TrueType stores them; a contour the other way round
 // is reversed from its first point.
-GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings = false, bool keepLargest = false);
+GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings = false, bool keepLargest = false,
+                  FitLimits limits = kStoredGlyphLimits);

@@ -67,14 +67,18 @@ MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics,
     const double baseline = -options.capitalHeight / 2.0;
     for (OutlinePath& path : paths)
         for (OutlinePoint& point : path) point = {(point.x - middle) * scale, point.y * scale + baseline};
-    made.fit = FitGlyph(paths, options.allowCrossings, options.keepLargest);
+    made.fit = FitGlyph(paths, options.allowCrossings, options.keepLargest, options.limits);
     return made;
 }
 
-MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note) {
+MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note,
+                        FitLimits limits) {
     MakeOptions options;
     options.keepLargest = true;
     options.allowCrossings = true;
+    options.limits = limits;
+    // Two units inside the cell at either side, for the rounding.
+    options.maximumWidth = 2.0 * limits.cellHalfWidth - 4.0;
     MadeGlyph made = MakeGlyph(outline, metrics, options);
     note = made.fit.dropped;
     if (made.fit.fitted && !made.fit.crossing.empty()) note += (note.empty() ? "" : "; ") + made.fit.crossing;

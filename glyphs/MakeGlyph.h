@@ -21,6 +21,8 @@ struct MakeOptions {
     bool allowCrossings = false;
     // Keeps the largest contours of an outline that has too many (FitGlyph).
     bool keepLargest = false;
+    // The cell and value a stored glyph keeps to, or a shown glyph's.
+    FitLimits limits = kStoredGlyphLimits;
 };
 
 struct MadeGlyph {
@@ -33,8 +35,11 @@ struct MadeGlyph {
 
 MadeGlyph MakeGlyph(const CharacterOutline& outline, const FontMetrics& metrics, const MakeOptions& options);
 
-// A glyph for a text shown at start: the largest contours are kept, and an
-// overlap that the strict fitting refuses is drawn all the same (the end
-// face then shows it as a hole) rather than leaving the slot empty; `note`
-// says what was given up, and is empty when nothing was.
-MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note);
+// A glyph for a text: the largest contours are kept, and an overlap that
+// the strict fitting refuses is drawn all the same (the end face then shows
+// it as a hole) rather than leaving the slot empty; `note` says what was
+// given up, and is empty when nothing was. A glyph to store is narrowed to
+// the cell's 96 units of ink, as every glyph of the file; one made for the
+// text shown (kShownGlyphLimits) keeps its character's width.
+MadeGlyph MakeTextGlyph(const CharacterOutline& outline, const FontMetrics& metrics, std::string& note,
+                        FitLimits limits = kStoredGlyphLimits);

@@ -121,7 +121,7 @@ const MadeCluster& MakeCluster(const LaidOutCluster& cluster) {
     auto [entry, added] = show->made.try_emplace(cluster.recipe);
     if (!added || !cluster.inked) return entry->second;
     std::string note;
-    const MadeGlyph made = MakeTextGlyph(cluster.outline, show->metrics, note);
+    const MadeGlyph made = MakeTextGlyph(cluster.outline, show->metrics, note, kShownGlyphLimits);
     if (made.fit.fitted) {
         entry->second.glyph = made.fit.glyph;
         entry->second.inkMiddle = made.inkMiddle;

@@ -11,20 +11,14 @@ sample_ini="$3"
 source "$(dirname "$0")/waits.sh"
 ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
 work="$(mktemp -d)"
-failures=0
 saver=""
 desktop=""
 
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-[ -f "$ini" ] && cp "$ini" "$work/saved.ini"
+keep_machine_ini
 finish() {
   [ -n "$saver" ] && kill "$saver" 2>/dev/null
   [ -n "$desktop" ] && kill "$desktop" 2>/dev/null
-  if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
+  restore_machine_ini
   rm -rf "$work"
 }
 trap finish EXIT

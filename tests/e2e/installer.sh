@@ -31,14 +31,8 @@ version="$7"
 icacls_stand_in="$8"
 source "$(dirname "$0")/waits.sh"
 work="$(mktemp -d)"
-failures=0
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORAVEL'
 desktop_key='HKCU\Control Panel\Desktop'
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 finish() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1; fi

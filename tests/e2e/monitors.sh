@@ -16,15 +16,9 @@ sample_ini="$3"
 source "$(dirname "$0")/waits.sh"
 parent_prefix="$WINEPREFIX"
 work="$(mktemp -d /tmp/koravel-monitors.XXXXXX)"
-failures=0
 xvfb=""
 saver=""
 desktop=""
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 finish() {
   [ -n "$saver" ] && kill "$saver" 2>/dev/null

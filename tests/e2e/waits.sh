@@ -1,7 +1,26 @@
-# Waits shared by the end-to-end scripts. Each waits for a condition (a
+# Shared by the end-to-end scripts: counting failures, the machine's
+# settings file kept and put back, and waits. Each waits for a condition (a
 # window shown, frames drawn, a process gone) and gives up only at a
 # deadline generous enough for a busy machine, where Wine can take tens of
 # seconds to start a program. Sourced; uses xdotool and ImageMagick.
+
+# fail MESSAGE: says what failed and counts it in $failures, which the
+# script's last line turns into its exit status.
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# keep_machine_ini copies the machine's KORAVEL.ini ($ini) into $work;
+# restore_machine_ini puts it back as it was, or removes the one the script
+# wrote where there was none.
+keep_machine_ini() {
+  [ ! -f "$ini" ] || cp "$ini" "$work/saved.ini"
+}
+restore_machine_ini() {
+  if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
+}
 
 # A Wine program's first window; anything else a running program does.
 e2e_start_seconds=180

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ namespace {
 // A font of boxes at 1000 units per em with capitals 800 high, so that 10
 // font units are one design unit. Each character is its own glyph, a box
 // 50 units in from either side of its advance: 600 units, "l" 250, ":" and
-// the space 300. "A" before "V" kerns by -100. A combining mark (U+0300 ..
+// the space 300, "W" 1400. "A" before "V" kerns by -100. A combining mark (U+0300 ..
 // U+036F) joins its base's cluster with no advance, drawn above it; Hebrew
 // runs come out right to left; the joiner U+200D and the space have no
 // ink; U+E000 is in no font (glyph 0).
@@ -57,6 +58,7 @@ private:
     static bool IsHebrew(std::uint32_t c) { return c >= 0x5D0 && c <= 0x5EA; }
     static double Advance(char32_t c) {
         if (c >= U'\u0300' && c <= U'\u036F') return 0;
+        if (c == U'W') return 1400;
         return c == U'l' ? 250 : c == U':' || c == U' ' ? 300 : c == 0x200D ? 0 : 600;
     }
 };
@@ -105,6 +107,12 @@ TEST_F(TextShowTest, SlotsStandWhereTheFontPutsTheirInk) {
     // rounded outward at both halves.
     EXPECT_EQ(characterSlots[3].glyph.pointX[1] - characterSlots[3].centerX, 8);
     EXPECT_EQ(characterSlots[3].glyph.pointX[3] - characterSlots[3].centerX, -8);
+    // A character wider than a stored glyph's cell keeps its width: W's box
+    // of 130 units is not narrowed to the cell's 96.
+    ASSERT_TRUE(StartTextShow(font, U"lW", 4, At(12, 0, 0, 0), Note));
+    const GlyphDefinition& w = characterSlots[2].glyph;
+    const auto [left, right] = std::minmax_element(w.pointX + 1, w.pointX + 1 + w.pointCount);
+    EXPECT_EQ(*right - *left, 130);
 
     // Ended, the same scene stands in fixed cells again.
     StopTextShow();
