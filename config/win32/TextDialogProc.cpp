@@ -107,7 +107,9 @@ LOGFONTW WantedFont(const std::wstring& face) {
 }
 
 // The family of the dialog's own font, as the system chose it: the name
-// the text dialog offers first.
+// the text dialog offers first. A dialog font named by a substitute ("MS
+// Shell Dlg") is no family the font list holds, and OK would refuse it: the
+// user-interface font is offered instead.
 std::wstring DialogFontFace(HWND dialog) {
     wchar_t face[LF_FACESIZE] = L"";
     HDC dc = GetDC(dialog);
@@ -115,7 +117,9 @@ std::wstring DialogFontFace(HWND dialog) {
     GetTextFaceW(dc, LF_FACESIZE, face);
     SelectObject(dc, previous);
     ReleaseDC(dialog, dc);
-    return face;
+    if (SystemHasOutlineFont(face)) return face;
+    const std::wstring interfaceFace = SystemInterfaceFace();
+    return SystemHasOutlineFont(interfaceFace) ? interfaceFace : face;
 }
 
 // The whole text of a control, however long.
