@@ -26,7 +26,7 @@ struct Point {
 };
 
 inline void StoreGlyph(int slot, const std::vector<std::vector<Point>>& contours, const std::vector<int>& holeContours) {
-    GlyphDefinition& g = characterSlots[slot].glyph;
+    ShownGlyph& g = characterSlots[slot].glyph;
     std::memset(&g, 0, sizeof g);
     int n = 0;
     for (std::size_t c = 0; c < contours.size(); ++c) {
@@ -40,7 +40,7 @@ inline void StoreGlyph(int slot, const std::vector<std::vector<Point>>& contours
     }
     g.pointCount = n;
     g.contourCount = static_cast<int>(contours.size());
-    for (std::size_t h = 0; h < holeContours.size(); ++h) g.holeStart[h + 1] = g.contourFirst[holeContours[h]];
+    for (int h : holeContours) g.holeFlag[h] = 1;
 }
 
 inline void DefaultSettings() {

@@ -17,12 +17,12 @@ void DefaultSettings() {
     for (const SettingDescriptor& row : settingTable) settings.*row.field = row.defaultValue;
 }
 
-GlyphDefinition BoxGlyph() {
-    GlyphDefinition glyph{};
+ShownGlyph BoxGlyph() {
+    ShownGlyph glyph{};
     const int points[8][2] = {{-30, -40}, {30, -40}, {30, 40}, {-30, 40}, {-15, -20}, {15, -20}, {15, 20}, {-15, 20}};
     glyph.pointCount = 8;
-    glyph.holeStart[1] = 5;
     glyph.contourCount = 2;
+    glyph.holeFlag[2] = 1;
     glyph.contourFirst[1] = 1;
     glyph.contourLast[1] = 4;
     glyph.contourFirst[2] = 5;
@@ -36,11 +36,11 @@ GlyphDefinition BoxGlyph() {
 
 // An outer ring of 30 points around a hole of 15: a 45-point glyph whose
 // every wall needs the full hull test.
-GlyphDefinition LargeGlyph() {
-    GlyphDefinition glyph{};
+ShownGlyph LargeGlyph() {
+    ShownGlyph glyph{};
     glyph.pointCount = 45;
-    glyph.holeStart[1] = 31;
     glyph.contourCount = 2;
+    glyph.holeFlag[2] = 1;
     glyph.contourFirst[1] = 1;
     glyph.contourLast[1] = 30;
     glyph.contourFirst[2] = 31;
@@ -59,7 +59,7 @@ GlyphDefinition LargeGlyph() {
     return glyph;
 }
 
-void PrepareScene(int shown, const GlyphDefinition& glyph) {
+void PrepareScene(int shown, const ShownGlyph& glyph) {
     DefaultSettings();
     settings.OPTIONN = shown;
     settings.OPTIONP = 2;
@@ -70,8 +70,8 @@ void PrepareScene(int shown, const GlyphDefinition& glyph) {
     SeedRandom(1);
 }
 
-void BM_SetupScene(benchmark::State& state, int shown, GlyphDefinition (*makeGlyph)()) {
-    const GlyphDefinition glyph = makeGlyph();
+void BM_SetupScene(benchmark::State& state, int shown, ShownGlyph (*makeGlyph)()) {
+    const ShownGlyph glyph = makeGlyph();
     for (auto _ : state) {
         state.PauseTiming();
         PrepareScene(shown, glyph);
@@ -81,7 +81,7 @@ void BM_SetupScene(benchmark::State& state, int shown, GlyphDefinition (*makeGly
     }
 }
 
-void BM_ProjectFrame(benchmark::State& state, int shown, GlyphDefinition (*makeGlyph)()) {
+void BM_ProjectFrame(benchmark::State& state, int shown, ShownGlyph (*makeGlyph)()) {
     PrepareScene(shown, makeGlyph());
     SetupScene();
     for (int k = 1; k <= shown; ++k) settings.*ownSpinField[k] = 1;

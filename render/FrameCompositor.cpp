@@ -10,7 +10,7 @@
 
 namespace {
 
-int PointCountOf(int slot) { return std::clamp(characterSlots[slot].glyph.pointCount, 0, kMaxGlyphPoints); }
+int PointCountOf(int slot) { return std::clamp(characterSlots[slot].glyph.pointCount, 0, kShownGlyphPoints); }
 
 // Steps of 360 or more, or below 0, let an angle grow without bound; one
 // that would leave 32 bits is taken modulo 360 instead of wrapping.

@@ -11,24 +11,25 @@ void RenderEndFace(DrawingSurface& surface) {
     const FaceVisibility& shown = slot.faceVisibility;
     if (shown.front == 0 && shown.back == 0) return;
 
-    const GlyphDefinition& glyph = slot.glyph;
-    const int n = std::clamp(glyph.pointCount, 0, kMaxGlyphPoints);
+    const ShownGlyph& glyph = slot.glyph;
+    const int n = std::clamp(glyph.pointCount, 0, kShownGlyphPoints);
     const int offset = shown.front == 1 ? 0 : n;
     const ColourRef colour = ToColourRef(shown.front == 1 ? slot.faceColors.front : slot.faceColors.back);
 
-    // Every contour closed on its first point: at most 45 + 13 points.
-    SurfacePoint points[kMaxGlyphPoints + kMaxContours];
-    int counts[kMaxContours];
+    // Every contour closed on its first point: at most one more point than
+    // the outline has for each contour.
+    SurfacePoint points[kShownGlyphPoints + kShownGlyphContours];
+    int counts[kShownGlyphContours];
     int pointTotal = 0;
     int contours = 0;
-    for (int c = 1; c <= std::clamp(glyph.contourCount, 0, kMaxContours); ++c) {
+    for (int c = 1; c <= std::clamp(glyph.contourCount, 0, kShownGlyphContours); ++c) {
         int first = glyph.contourFirst[c];
         int last = glyph.contourLast[c];
         // A contour outside the outline's points has nothing to draw.
         if (first < 1 || last > n || first > last) continue;
         // Contours that overlap break the outline's rules; what does not
         // fit the list is left out rather than written past it.
-        if (pointTotal + (last - first + 2) > kMaxGlyphPoints + kMaxContours) continue;
+        if (pointTotal + (last - first + 2) > kShownGlyphPoints + kShownGlyphContours) continue;
         for (int k = first; k <= last; ++k) {
             const ProjectedPoint& v = slot.projected.vertex[k + offset];
             points[pointTotal++] = {v.px, v.py};

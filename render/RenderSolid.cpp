@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kMaxVertex = 2 * kMaxGlyphPoints;
+constexpr int kMaxVertex = 2 * kShownGlyphPoints;
 
 double Cross(const ProjectedPoint& p, const ProjectedPoint& q, const ProjectedPoint& r) {
     return (q.x - p.x) * (r.y - q.y) - (q.y - p.y) * (r.x - q.x);
@@ -54,11 +54,11 @@ class WallOrdering {
 public:
     WallOrdering(const CharacterSlot& slot, WallOrderLog* log) : slot_(slot), points_(slot.projected), log_(log) {
         std::memset(contourOf_, 0, sizeof contourOf_);
-        const GlyphDefinition& glyph = slot.glyph;
-        int contours = std::clamp(glyph.contourCount, 0, kMaxContours);
+        const ShownGlyph& glyph = slot.glyph;
+        int contours = std::clamp(glyph.contourCount, 0, kShownGlyphContours);
         for (int j = contours; j >= 1; --j) {
             int first = std::max(glyph.contourFirst[j], 1);
-            int last = std::min(glyph.contourLast[j], kMaxGlyphPoints);
+            int last = std::min(glyph.contourLast[j], kShownGlyphPoints);
             for (int k = first; k <= last; ++k) contourOf_[k] = j;
         }
         std::memset(haveRounded_, 0, sizeof haveRounded_);
@@ -79,13 +79,13 @@ private:
     const CharacterSlot& slot_;
     const ProjectedPoints& points_;
     WallOrderLog* log_;
-    int contourOf_[kMaxGlyphPoints + 1];
+    int contourOf_[kShownGlyphPoints + 1];
     // roundTo(x, 13) and roundTo(y, 13) of each vertex, taken once per call.
     bool haveRounded_[kMaxVertex + 1];
     double roundedX_[kMaxVertex + 1];
     double roundedY_[kMaxVertex + 1];
-    VisibleWall walls_[kMaxGlyphPoints + 1];
-    bool tested_[kMaxGlyphPoints + 1][kMaxGlyphPoints + 1];
+    VisibleWall walls_[kShownGlyphPoints + 1];
+    bool tested_[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
 };
 
 double WallOrdering::Round(double value, int digits) {
@@ -235,7 +235,7 @@ bool WallOrdering::CrossingPromotes(int a, int b, int p, int q) {
 }
 
 void WallOrdering::Run(WallOrder& order) {
-    int n = std::clamp(slot_.glyph.pointCount, 0, kMaxGlyphPoints);
+    int n = std::clamp(slot_.glyph.pointCount, 0, kShownGlyphPoints);
     int visible = 0;
     for (int k = 1; k <= n; ++k) {
         const SideQuad& quad = slot_.sideQuad[k];
@@ -300,7 +300,7 @@ void WallOrdering::Run(WallOrder& order) {
 // the back face when the back outline's turn is reversed. The turn is worked
 // out in doubles, as the winding flag is: coordinates may use all 32 bits,
 // and their products then overflow 64-bit integers.
-double DesignTurn(const GlyphDefinition& glyph, int i, int j, int k) {
+double DesignTurn(const ShownGlyph& glyph, int i, int j, int k) {
     double x1 = glyph.pointX[i], y1 = glyph.pointY[i];
     double x2 = glyph.pointX[j], y2 = glyph.pointY[j];
     double x3 = glyph.pointX[k], y3 = glyph.pointY[k];
@@ -311,7 +311,7 @@ double DesignTurn(const GlyphDefinition& glyph, int i, int j, int k) {
 
 FaceVisibility DecideFaceVisibility(const CharacterSlot& slot) {
     const int n = slot.glyph.pointCount;
-    if (n < 3 || n > kMaxGlyphPoints) return {0, 0};
+    if (n < 3 || n > kShownGlyphPoints) return {0, 0};
     const ProjectedPoint* v = slot.projected.vertex;
 
     if (DesignTurn(slot.glyph, 1, 2, 3) != 0) {

@@ -13,7 +13,7 @@
 // placed them. Drawing runs from the last entry to the first.
 struct WallOrder {
     int count;                               // visible walls V
-    int drawList[kMaxGlyphPoints + 1];       // 1-based quad numbers
+    int drawList[kShownGlyphPoints + 1];     // 1-based quad numbers
 };
 
 // The step of a comparison that settled it: the neighbour rule, the box

@@ -1,7 +1,7 @@
 #include "scene/RoundTo.h"
 #include "scene/SceneSetupSteps.h"
 
-int NextOutlinePoint(const GlyphDefinition& glyph, int i) {
+int NextOutlinePoint(const ShownGlyph& glyph, int i) {
     const int pointCount = UsablePointCount(glyph);
     const int contourCount = UsableContourCount(glyph);
     for (int j = 1; j <= contourCount; ++j) {
@@ -24,7 +24,7 @@ namespace {
 
 // 1 when the outline turns left or runs straight at its second point.
 // An outline of fewer than three points has no turn and counts as straight.
-int WindingFlag(const GlyphDefinition& glyph) {
+int WindingFlag(const ShownGlyph& glyph) {
     if (UsablePointCount(glyph) < 3) return 1;
     const double x1 = glyph.pointX[1], y1 = glyph.pointY[1];
     const double x2 = glyph.pointX[2], y2 = glyph.pointY[2];
@@ -33,25 +33,24 @@ int WindingFlag(const GlyphDefinition& glyph) {
     return w >= 0 ? 1 : 0;
 }
 
-// Every point gets an outer wall unless it lies on a contour whose first
-// point is listed as a hole start; points no contour covers count as outer.
+// Every point gets an outer wall unless it lies on a contour flagged as a
+// hole; points no contour covers count as outer.
 void MarkHoles(CharacterSlot& slot) {
-    const GlyphDefinition& glyph = slot.glyph;
+    const ShownGlyph& glyph = slot.glyph;
     const int pointCount = UsablePointCount(glyph);
     for (int i = 1; i <= pointCount; ++i) slot.sideQuad[i].normalWinding = 1;
     for (int j = 1; j <= UsableContourCount(glyph); ++j) {
         const int f = glyph.contourFirst[j];
         const int l = glyph.contourLast[j];
         if (f > l || f < 1 || l > pointCount) continue;
-        bool hole = false;
-        for (int h = 1; h <= kMaxHoles; ++h) hole = hole || glyph.holeStart[h] == f;
+        const bool hole = glyph.holeFlag[j] != 0;
         for (int i = f; i <= l; ++i) slot.sideQuad[i].normalWinding = hole ? 0 : 1;
     }
 }
 
 // 1 unless outline points lie strictly on both sides of the line through
 // points i and q. Each side test rounds the line's height to nine digits.
-int HullFlag(const GlyphDefinition& glyph, int i, int q) {
+int HullFlag(const ShownGlyph& glyph, int i, int q) {
     const int pointCount = UsablePointCount(glyph);
     const double xi = glyph.pointX[i], yi = glyph.pointY[i];
     const double xq = glyph.pointX[q], yq = glyph.pointY[q];
@@ -76,7 +75,7 @@ int HullFlag(const GlyphDefinition& glyph, int i, int q) {
 }  // namespace
 
 void BuildSideWalls(CharacterSlot& slot) {
-    const GlyphDefinition& glyph = slot.glyph;
+    const ShownGlyph& glyph = slot.glyph;
     slot.windingFlag = WindingFlag(glyph);
     MarkHoles(slot);
 

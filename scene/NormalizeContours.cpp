@@ -3,9 +3,9 @@
 #include "scene/RoundTo.h"
 #include "scene/SceneSetupSteps.h"
 
-int UsablePointCount(const GlyphDefinition& glyph) { return std::clamp(glyph.pointCount, 0, kMaxGlyphPoints); }
+int UsablePointCount(const ShownGlyph& glyph) { return std::clamp(glyph.pointCount, 0, kShownGlyphPoints); }
 
-int UsableContourCount(const GlyphDefinition& glyph) { return std::clamp(glyph.contourCount, 0, kMaxContours); }
+int UsableContourCount(const ShownGlyph& glyph) { return std::clamp(glyph.contourCount, 0, kShownGlyphContours); }
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 // its neighbours p before and n after. The line through p and m is tested
 // against n after rounding to nine significant digits, so the decision is
 // the same on every platform.
-bool RunsLeftAt(const GlyphDefinition& glyph, int p, int m, int n) {
+bool RunsLeftAt(const ShownGlyph& glyph, int p, int m, int n) {
     const double xp = glyph.pointX[p], yp = glyph.pointY[p];
     const double xm = glyph.pointX[m], ym = glyph.pointY[m];
     const double xn = glyph.pointX[n], yn = glyph.pointY[n];
@@ -25,7 +25,7 @@ bool RunsLeftAt(const GlyphDefinition& glyph, int p, int m, int n) {
 
 }  // namespace
 
-void NormalizeContours(GlyphDefinition& glyph) {
+void NormalizeContours(ShownGlyph& glyph) {
     const int pointCount = UsablePointCount(glyph);
     const int contourCount = UsableContourCount(glyph);
     for (int j = 1; j <= contourCount; ++j) {
@@ -47,8 +47,8 @@ void NormalizeContours(GlyphDefinition& glyph) {
         const bool reverse = RunsLeftAt(glyph, p, m, n);
         if (!reverse && m == f) continue;
 
-        std::int32_t x[kMaxGlyphPoints + 1];
-        std::int32_t y[kMaxGlyphPoints + 1];
+        std::int32_t x[kShownGlyphPoints + 1];
+        std::int32_t y[kShownGlyphPoints + 1];
         const int length = l - f + 1;
         int source = m;
         for (int t = 0; t < length; ++t) {

@@ -45,9 +45,9 @@ void ProjectFrame() {
     const int shown = ShownSlotCount();
     for (int k = 1; k <= shown; ++k) {
         CharacterSlot& slot = characterSlots[k];
-        const GlyphDefinition& glyph = slot.glyph;
+        const ShownGlyph& glyph = slot.glyph;
         int pointCount = glyph.pointCount;
-        if (pointCount > kMaxGlyphPoints) pointCount = kMaxGlyphPoints;
+        if (pointCount > kShownGlyphPoints) pointCount = kShownGlyphPoints;
         if (pointCount <= 0) continue;  // an empty slot keeps its last table
 
         const bool ownSpin = settings.*ownSpinField[k] != 0;

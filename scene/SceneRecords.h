@@ -6,6 +6,32 @@
 
 #include "settings/GlyphDefinition.h"
 
+// How many points and contours a slot's glyph may hold. The stored format
+// keeps its own limits (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every
+// glyph read from or written to the file; these bound only the outline a
+// slot draws, and every per-slot table is sized by them.
+inline constexpr int kShownGlyphPoints = 45;
+inline constexpr int kShownGlyphContours = 13;
+
+// The outline a slot draws. Every array is 1-based: entry 0 is never used.
+// Contour j is the closed polygon of points contourFirst[j]..contourLast[j];
+// holeFlag[j] is 1 when that contour is a hole, whose side walls face
+// inward, else 0.
+struct ShownGlyph {
+    std::int32_t pointCount;
+    std::int32_t contourCount;
+    std::int32_t contourFirst[kShownGlyphContours + 1];
+    std::int32_t contourLast[kShownGlyphContours + 1];
+    std::int32_t holeFlag[kShownGlyphContours + 1];
+    std::int32_t pointX[kShownGlyphPoints + 1];  // x to the right
+    std::int32_t pointY[kShownGlyphPoints + 1];  // y up
+};
+
+// The outline of a glyph as stored, for a slot: counts, contours and points
+// as they stand, and each contour a hole when its first point is one of the
+// glyph's four hole starts (stray or repeated starts mark nothing more).
+ShownGlyph ShownGlyphOf(const GlyphDefinition& stored);
+
 // The side wall between outline point i and its successor next(i). Vertex i
 // is point i on the front outline, vertex P + i the same point on the back.
 struct SideQuad {
@@ -33,7 +59,7 @@ struct ProjectedPoint {
 
 // Vertices 1..n are the front outline, n+1..2n the back; entry 0 unused.
 struct ProjectedPoints {
-    ProjectedPoint vertex[2 * kMaxGlyphPoints + 1];
+    ProjectedPoint vertex[2 * kShownGlyphPoints + 1];
 };
 
 // Which end face of the solid faces the viewer this frame.
@@ -42,11 +68,11 @@ struct FaceVisibility {
 };
 
 struct CharacterSlot {
-    GlyphDefinition glyph;  // design units as loaded, scene units after setup
+    ShownGlyph glyph;       // design units as loaded, scene units after setup
     std::int32_t centerX;   // scene units
     std::int32_t ownAngle;  // degrees 0..359
     std::int32_t windingFlag;
-    SideQuad sideQuad[kMaxGlyphPoints + 1];  // entries 1..pointCount
+    SideQuad sideQuad[kShownGlyphPoints + 1];  // entries 1..pointCount
     FaceColors faceColors;
     ProjectedPoints projected;
     FaceVisibility faceVisibility;

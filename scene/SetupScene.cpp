@@ -82,7 +82,7 @@ void StartMotion(int shown) {
 // lies `offset` scene units right of the row's centre. Divisions truncate
 // toward zero; results beyond the 32-bit range saturate.
 void PlaceSlot(CharacterSlot& slot, std::int64_t offset) {
-    GlyphDefinition& glyph = slot.glyph;
+    ShownGlyph& glyph = slot.glyph;
     for (int i = 1; i <= UsablePointCount(glyph); ++i) {
         glyph.pointX[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointX[i]) * settings.SIZEY / 10 + offset);
         glyph.pointY[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointY[i]) * settings.SIZE / 10);

@@ -29,8 +29,8 @@ constexpr double kCapitalHeight = 80.0;
 constexpr std::size_t kKeptAtMost = 4096;
 
 struct MadeCluster {
-    GlyphDefinition glyph{};  // design units; empty when it cannot be made
-    double inkMiddle = 0.0;   // font units from the cluster's pen
+    ShownGlyph glyph{};      // design units; empty when it cannot be made
+    double inkMiddle = 0.0;  // font units from the cluster's pen
 };
 
 struct Show {
@@ -55,7 +55,7 @@ struct Show {
     std::int32_t width = 0;
     std::vector<double> recipe[kMaxSlots + 1];
     std::int32_t center[kMaxSlots + 1]{};
-    GlyphDefinition glyph[kMaxSlots + 1]{};
+    ShownGlyph glyph[kMaxSlots + 1]{};
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::optional<CharacterOutline>> outlines;
     std::map<std::vector<double>, MadeCluster> made;
 };
@@ -123,7 +123,7 @@ const MadeCluster& MakeCluster(const LaidOutCluster& cluster) {
     std::string note;
     const MadeGlyph made = MakeTextGlyph(cluster.outline, show->metrics, note, kShownGlyphLimits);
     if (made.fit.fitted) {
-        entry->second.glyph = made.fit.glyph;
+        entry->second.glyph = ShownGlyphOf(made.fit.glyph);
         entry->second.inkMiddle = made.inkMiddle;
         if (!note.empty()) Say(ClusterName(cluster.characters) + ": " + note);
     } else {
@@ -171,7 +171,7 @@ bool FillSlots(const LaidOutText& line, bool (&placed)[kMaxSlots + 1]) {
     bool changed = count != show->count || width != show->width;
     for (int k = 1; k <= count; ++k) {
         std::vector<double> recipe;
-        GlyphDefinition glyph{};
+        ShownGlyph glyph{};
         std::int32_t center = 0;
         if (k <= static_cast<int>(inked.size())) {
             const LaidOutCluster& cluster = *inked[k - 1];

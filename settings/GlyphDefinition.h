@@ -53,8 +53,8 @@ bool ReadGlyphName(std::uint32_t number, std::string& name);
 // characters are cut to nine.
 void ListGlyphNames();
 
-// Reads, for each shown slot k, the glyph that OPTIONAk selects into
-// characterSlots[k].glyph. A slot whose key is missing, whose glyph number is
+// Reads, for each shown slot k, the glyph that OPTIONAk selects and puts its
+// outline into characterSlots[k].glyph (see ShownGlyphOf). A slot whose key is missing, whose glyph number is
 // outside 1..999, or whose glyph breaks the storage limits gets an empty
 // definition (no points, no contours): it shows nothing.
 void LoadGlyphs();

@@ -51,7 +51,7 @@ bool ParseGlyphValue(std::string_view value, GlyphDefinition& glyph) {
 void LoadGlyphs() {
     const int shown = ShownSlotCount();
     for (int k = 1; k <= shown; ++k) {
-        GlyphDefinition& glyph = characterSlots[k].glyph;
+        ShownGlyph& glyph = characterSlots[k].glyph;
         const std::int32_t choice = settings.*glyphChoiceField[k];
 
         bool loaded = false;
@@ -62,7 +62,11 @@ void LoadGlyphs() {
             char value[512];
             platform::ReadProfileString(keyNames.glyphSection, key, keyNames.sentinel, value, sizeof value,
                                         keyNames.fileName);
-            loaded = ParseGlyphValue(value, glyph);
+            // Read into a stored glyph of its own: the slot's glyph is not
+            // in the stored format, and what it held before does not matter.
+            GlyphDefinition stored{};
+            loaded = ParseGlyphValue(value, stored);
+            if (loaded) glyph = ShownGlyphOf(stored);
         }
         if (!loaded) {
             glyph.pointCount = 0;

@@ -82,7 +82,8 @@ void SetUpRandomScene(Random& random, const std::vector<std::string>& glyphs, in
     for (int k = 1; k <= settings.OPTIONN; ++k) {
         const int choice = random.Between(0, static_cast<int>(glyphs.size()));
         settings.*glyphChoiceField[k] = choice;
-        if (choice > 0) ParseGlyphValue(glyphs[choice - 1], characterSlots[k].glyph);
+        GlyphDefinition stored{};
+        if (choice > 0 && ParseGlyphValue(glyphs[choice - 1], stored)) characterSlots[k].glyph = ShownGlyphOf(stored);
     }
     sceneState.clientWidth = width;
     sceneState.clientHeight = height;

@@ -12,6 +12,7 @@
 // that stops the text is said in a message and the dialog stays open for
 // the user to mend it. Cancel ends it with 0 and changes nothing. While the
 // glyphs are made the dialog stays live (see MakeTextCharacters).
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -107,15 +108,35 @@ LOGFONTW WantedFont(const std::wstring& face) {
 }
 
 // The family of the dialog's own font, as the system chose it: the name
-// the text dialog offers first.
+// the text dialog offers first. A dialog font named by a substitute ("MS
+// Shell Dlg") is no family the font list holds, and OK would refuse it: the
+// family the system drew it in is offered instead, else the user-interface
+// font.
 std::wstring DialogFontFace(HWND dialog) {
     wchar_t face[LF_FACESIZE] = L"";
+    std::wstring drawnIn;
     HDC dc = GetDC(dialog);
     HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     GetTextFaceW(dc, LF_FACESIZE, face);
+    const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
+    if (size >= sizeof(OUTLINETEXTMETRICW)) {
+        std::vector<char> metrics(size);
+        auto* outline = reinterpret_cast<OUTLINETEXTMETRICW*>(metrics.data());
+        if (GetOutlineTextMetricsW(dc, size, outline) != 0) {
+            const std::size_t offset = reinterpret_cast<std::size_t>(outline->otmpFamilyName);
+            // The name lies within the buffer the call filled, ended by a zero.
+            if (offset >= sizeof(OUTLINETEXTMETRICW) && offset < size) {
+                const wchar_t* name = reinterpret_cast<const wchar_t*>(metrics.data() + offset);
+                drawnIn.assign(name, wcsnlen(name, (size - offset) / sizeof(wchar_t)));
+            }
+        }
+    }
     SelectObject(dc, previous);
     ReleaseDC(dialog, dc);
-    return face;
+    if (SystemHasOutlineFont(face)) return face;
+    if (SystemHasOutlineFont(drawnIn)) return drawnIn;
+    const std::wstring interfaceFace = SystemInterfaceFace();
+    return SystemHasOutlineFont(interfaceFace) ? interfaceFace : face;
 }
 
 // The whole text of a control, however long.

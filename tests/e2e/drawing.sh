@@ -9,19 +9,7 @@ scr="$1"
 desktop_program="$2"
 sample_ini="$3"
 source "$(dirname "$0")/waits.sh"
-ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
-work="$(mktemp -d)"
-saver=""
-desktop=""
-
-keep_machine_ini
-finish() {
-  [ -n "$saver" ] && kill "$saver" 2>/dev/null
-  [ -n "$desktop" ] && kill "$desktop" 2>/dev/null
-  restore_machine_ini
-  rm -rf "$work"
-}
-trap finish EXIT
+use_machine_ini
 
 # The sample glyphs with the given settings (KEY=VALUE ...) in [KORAVEL].
 write_ini() {

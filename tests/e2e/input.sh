@@ -10,17 +10,7 @@ set -u
 scr="$1"
 sample_ini="$2"
 source "$(dirname "$0")/waits.sh"
-ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
-work="$(mktemp -d)"
-saver=""
-
-keep_machine_ini
-finish() {
-  [ -n "$saver" ] && kill "$saver" 2>/dev/null
-  restore_machine_ini
-  rm -rf "$work"
-}
-trap finish EXIT
+use_machine_ini
 
 {
   printf '%s\n' '[KORAVEL]' OPTIONN=2 OPTIONA1=1 OPTIONA2=2 OPTIONP=2 BKMODE=1 ZANZOU=0

@@ -73,6 +73,13 @@ wait_for() {
   wait_until "$e2e_seconds" eval "$1"
 }
 
+# The uninstaller's temporary copy (%TEMP%\~nsuN.tmp\Un.exe) removes the
+# folder, then leaves itself for the restart: its process is gone only when
+# both are done. Wine shows a process by its Windows command line.
+wait_for_uninstall() {
+  wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ] && ! pgrep -f "\.tmp.Un\.exe" >/dev/null'
+}
+
 # The restart's pending file operations, one line (none: an empty line).
 session_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
 pending_operations() {
@@ -209,7 +216,7 @@ done
 
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
 # The folder goes last, after the entry.
-wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the silent uninstall left its folder"
+wait_for_uninstall || fail "the silent uninstall left its folder or did not end"
 [ -e "$system/KORAVEL.scr" ] && fail "the silent uninstall left the saver"
 entry_listed /reg:64 && fail "the silent uninstall left the uninstall entry"
 cmp -s "$windows/KORAVEL.ini" "$work/edited.ini" || fail "the uninstall did not keep the user's KORAVEL.ini"
@@ -234,7 +241,7 @@ pending_operations | grep -qiE 'KORAVEL\.(scr|new)' && fail "the waiting replace
 # stays through the uninstall, and the install takes the grant off it again.
 start_installed_saver "uninstall in use"
 wine "C:\\Program Files\\KORAVEL\\uninstall.exe" /S
-wait_for '[ ! -e "$WINEPREFIX/drive_c/Program Files/KORAVEL" ]' || fail "the uninstall in use left its folder"
+wait_for_uninstall || fail "the uninstall in use left its folder or did not end"
 pending_operations | grep -qi 'KORAVEL\.scr' || fail "the uninstall of a saver in use scheduled no delete"
 stop_installed_saver
 # The uninstaller's temporary copy waits for the restart too.

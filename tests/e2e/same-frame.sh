@@ -19,17 +19,7 @@ if [ ! -x "$linux_program" ]; then
   exit 77
 fi
 source "$(dirname "$0")/waits.sh"
-ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
-work="$(mktemp -d)"
-saver=""
-
-keep_machine_ini
-finish() {
-  [ -n "$saver" ] && kill "$saver" 2>/dev/null
-  restore_machine_ini
-  rm -rf "$work"
-}
-trap finish EXIT
+use_machine_ini
 
 read -r width height < <(xwininfo -root | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w, h }')
 

@@ -12,14 +12,24 @@ fail() {
   failures=$((failures + 1))
 }
 
-# keep_machine_ini copies the machine's KORAVEL.ini ($ini) into $work;
-# restore_machine_ini puts it back as it was, or removes the one the script
-# wrote where there was none.
-keep_machine_ini() {
+# use_machine_ini, for a script that drives the saver with the machine's
+# KORAVEL.ini: sets $ini and a work folder $work and keeps the file; at the
+# script's end the saver ($saver) and the desktop's stand-in ($desktop) are
+# ended where they run, the file is put back as it was (or the one the
+# script wrote where there was none removed) and the folder removed.
+use_machine_ini() {
+  ini="$WINEPREFIX/drive_c/windows/KORAVEL.ini"
+  work="$(mktemp -d)"
+  saver=""
+  desktop=""
   [ ! -f "$ini" ] || cp "$ini" "$work/saved.ini"
+  trap end_machine_ini_script EXIT
 }
-restore_machine_ini() {
+end_machine_ini_script() {
+  [ -n "$saver" ] && kill "$saver" 2>/dev/null
+  [ -n "$desktop" ] && kill "$desktop" 2>/dev/null
   if [ -f "$work/saved.ini" ]; then cp "$work/saved.ini" "$ini"; else rm -f "$ini"; fi
+  rm -rf "$work"
 }
 
 # A Wine program's first window; anything else a running program does.

@@ -21,7 +21,7 @@ std::string LoadAndSetUp(int number, int expectedPoints) {
     settings.OPTIONA1 = number;
     characterSlots[1] = CharacterSlot{};
     LoadGlyphs();
-    const GlyphDefinition& glyph = characterSlots[1].glyph;
+    const ShownGlyph& glyph = characterSlots[1].glyph;
     const std::string name = "glyph " + std::to_string(number) + ": ";
     if (glyph.pointCount != expectedPoints)
         return name + "loaded " + std::to_string(glyph.pointCount) + " points, not " + std::to_string(expectedPoints);
@@ -34,8 +34,7 @@ std::string LoadAndSetUp(int number, int expectedPoints) {
     for (int j = 1; j <= glyph.contourCount; ++j) {
         const int first = glyph.contourFirst[j];
         const int last = glyph.contourLast[j];
-        bool hole = false;
-        for (int h = 1; h <= kMaxHoles; ++h) hole = hole || glyph.holeStart[h] == first;
+        const bool hole = glyph.holeFlag[j] != 0;
         double twiceArea = 0.0;
         for (int i = first; i <= last; ++i) {
             const int next = i == last ? first : i + 1;

@@ -57,11 +57,15 @@ protected:
 TEST_F(GlyphTest, TheBoxExampleLoadsEveryField) {
     WriteGlyphs(std::string("ZAHYO1=") + kBox + "\r\n");
     LoadGlyphs();
-    const GlyphDefinition& g = characterSlots[1].glyph;
+    GlyphDefinition stored{};
+    ASSERT_TRUE(ParseGlyphValue(kBox, stored));
+    EXPECT_EQ(stored.reserved, 0);
+    EXPECT_EQ(stored.holeStart[1], 5);
+    EXPECT_EQ(stored.holeStart[2] | stored.holeStart[3] | stored.holeStart[4], 0);
+    const ShownGlyph& g = characterSlots[1].glyph;
+    EXPECT_EQ(g.holeFlag[1], 0);
+    EXPECT_EQ(g.holeFlag[2], 1) << "the contour from point 5 is the hole";
     EXPECT_EQ(g.pointCount, 8);
-    EXPECT_EQ(g.reserved, 0);
-    EXPECT_EQ(g.holeStart[1], 5);
-    EXPECT_EQ(g.holeStart[2] | g.holeStart[3] | g.holeStart[4], 0);
     EXPECT_EQ(g.contourCount, 2);
     EXPECT_EQ(g.contourFirst[1], 1);
     EXPECT_EQ(g.contourLast[1], 4);
@@ -76,6 +80,19 @@ TEST_F(GlyphTest, TheBoxExampleLoadsEveryField) {
     }
 }
 
+// A contour is a hole when a hole start names its first point: a start
+// inside a contour, a repeated start and the unused starts of 0 mark no other.
+TEST_F(GlyphTest, HoleStartsMarkOnlyTheContoursTheyBegin) {
+    std::string value = "HOLES,12,0,0,2,5,5,3,1,4,5,8,9,12";
+    for (int j = 4; j <= 13; ++j) value += ",0,0";
+    for (int i = 1; i <= 12; ++i) value += "," + std::to_string(i) + "," + std::to_string(i % 4 < 2 ? 0 : 10);
+    WriteGlyphs("ZAHYO1=" + value + "\r\n");
+    LoadGlyphs();
+    ASSERT_EQ(characterSlots[1].glyph.contourCount, 3);
+    for (int j = 1; j <= kShownGlyphContours; ++j)
+        EXPECT_EQ(characterSlots[1].glyph.holeFlag[j], j == 2 ? 1 : 0) << "contour " << j;
+}
+
 TEST_F(GlyphTest, EmptyFieldsAreSkippedAndEachSlotGetsItsOwnCopy) {
     std::string doubled = std::string(",BOX,,8,,0,,,5") + (kBox + 9) + ",,,";
     WriteGlyphs(std::string("ZAHYO1=") + kBox + "\r\nZAHYO2=" + doubled + "\r\n");
@@ -84,8 +101,8 @@ TEST_F(GlyphTest, EmptyFieldsAreSkippedAndEachSlotGetsItsOwnCopy) {
     settings.OPTIONA2 = 2;
     settings.OPTIONA3 = 1;
     LoadGlyphs();
-    EXPECT_EQ(std::memcmp(&characterSlots[1].glyph, &characterSlots[2].glyph, sizeof(GlyphDefinition)), 0);
-    EXPECT_EQ(std::memcmp(&characterSlots[1].glyph, &characterSlots[3].glyph, sizeof(GlyphDefinition)), 0);
+    EXPECT_EQ(std::memcmp(&characterSlots[1].glyph, &characterSlots[2].glyph, sizeof(ShownGlyph)), 0);
+    EXPECT_EQ(std::memcmp(&characterSlots[1].glyph, &characterSlots[3].glyph, sizeof(ShownGlyph)), 0);
     characterSlots[3].glyph.pointX[1] = 99;
     EXPECT_EQ(characterSlots[1].glyph.pointX[1], -30);
 }

@@ -98,7 +98,7 @@ TEST(RenderSolidFaces, AnOutlineSpanningTheWholeIntegerRangeStillDecides) {
     // small outline of the same shape does.
     BuildSlot(1, {BoxOutline()});
     Project(1, View{.turn = 20, .perspective = 0.002});
-    GlyphDefinition& g = characterSlots[1].glyph;
+    ShownGlyph& g = characterSlots[1].glyph;
     const int x[4] = {1500000000, 1500000000, -1500000000, -1500000000};
     const int y[4] = {2000000000, -2000000000, -2000000000, 2000000000};
     for (int i = 0; i < 4; ++i) g.pointX[i + 1] = x[i], g.pointY[i + 1] = y[i];
@@ -268,7 +268,7 @@ TEST(RenderSolidOrdering, AWallAroundTheCandidateAndInFrontOfItTakesItsPlace) {
     EXPECT_EQ(log.decidedBy[kByContainment], 1);
 }
 
-bool AreNeighbours(const GlyphDefinition& g, int a, int b) {
+bool AreNeighbours(const ShownGlyph& g, int a, int b) {
     for (int c = 1; c <= g.contourCount; ++c) {
         int first = g.contourFirst[c], last = g.contourLast[c];
         if (a < first || a > last || b < first || b > last) continue;

@@ -24,7 +24,7 @@ inline FaceColors Red() { return {{255, 0, 0}, {192, 0, 0}, {128, 0, 0}}; }
 inline void BuildSlot(int slot, const std::vector<Contour>& contours, const std::vector<int>& holes = {}) {
     CharacterSlot& s = characterSlots[slot];
     std::memset(&s, 0, sizeof s);
-    GlyphDefinition& g = s.glyph;
+    ShownGlyph& g = s.glyph;
     int point = 0;
     for (std::size_t c = 0; c < contours.size(); ++c) {
         g.contourFirst[c + 1] = point + 1;
@@ -37,7 +37,7 @@ inline void BuildSlot(int slot, const std::vector<Contour>& contours, const std:
     }
     g.pointCount = point;
     g.contourCount = static_cast<int>(contours.size());
-    for (std::size_t h = 0; h < holes.size(); ++h) g.holeStart[h + 1] = g.contourFirst[holes[h]];
+    for (int h : holes) g.holeFlag[h] = 1;
 
     const int p = point;
     for (int c = 1; c <= g.contourCount; ++c) {

@@ -17,8 +17,9 @@ namespace scenetest {
 using Point = std::pair<int, int>;
 using Contour = std::pair<int, int>;
 
-// A glyph of the given points (design units), contours and hole starts.
-inline GlyphDefinition MakeGlyph(std::initializer_list<Point> points, std::initializer_list<Contour> contours,
+// A slot's glyph of the given points (design units), contours and hole
+// starts, taken from the stored format as LoadGlyphs takes it.
+inline ShownGlyph MakeGlyph(std::initializer_list<Point> points, std::initializer_list<Contour> contours,
                                  std::initializer_list<int> holes = {}) {
     GlyphDefinition glyph{};
     for (const Point& point : points) {
@@ -33,11 +34,11 @@ inline GlyphDefinition MakeGlyph(std::initializer_list<Point> points, std::initi
     }
     int h = 0;
     for (int hole : holes) glyph.holeStart[++h] = hole;
-    return glyph;
+    return ShownGlyphOf(glyph);
 }
 
 // The example glyph BOX: a 60 x 80 rectangle with a 30 x 40 hole.
-inline GlyphDefinition BoxGlyph() {
+inline ShownGlyph BoxGlyph() {
     return MakeGlyph({{-30, -40}, {30, -40}, {30, 40}, {-30, 40}, {-15, -20}, {15, -20}, {15, 20}, {-15, 20}},
                      {{1, 4}, {5, 8}}, {5});
 }
@@ -54,7 +55,7 @@ protected:
     }
 
     // Shows `glyph` in slots 1..shown.
-    static void ShowGlyph(const GlyphDefinition& glyph, int shown) {
+    static void ShowGlyph(const ShownGlyph& glyph, int shown) {
         settings.OPTIONN = shown;
         for (int k = 1; k <= shown; ++k) characterSlots[k].glyph = glyph;
     }

@@ -15,7 +15,7 @@ using scenetest::BoxGlyph;
 using scenetest::FreshScene;
 using scenetest::MakeGlyph;
 
-std::vector<std::pair<int, int>> Points(const GlyphDefinition& glyph) {
+std::vector<std::pair<int, int>> Points(const ShownGlyph& glyph) {
     std::vector<std::pair<int, int>> points;
     for (int i = 1; i <= glyph.pointCount; ++i) points.emplace_back(glyph.pointX[i], glyph.pointY[i]);
     return points;
@@ -243,7 +243,7 @@ TEST_F(SceneSetup, KeepsMalformedGlyphsInsideTheirStorage) {
     characterSlots[4].glyph.pointX[3] = 10;
     characterSlots[4].glyph.pointY[3] = -10;
     // Counts and contour ends beyond the storage.
-    GlyphDefinition& broken = characterSlots[5].glyph;
+    ShownGlyph& broken = characterSlots[5].glyph;
     broken = MakeGlyph({{1, 1}, {2, 2}, {3, 3}}, {{1, 3}});
     broken.pointCount = 60;
     broken.contourCount = 20;
@@ -267,7 +267,7 @@ TEST_F(SceneSetup, KeepsMalformedGlyphsInsideTheirStorage) {
     EXPECT_EQ(characterSlots[4].windingFlag, 1);
 
     for (int k = 1; k <= 5; ++k) {
-        const int pointCount = std::min(characterSlots[k].glyph.pointCount, kMaxGlyphPoints);
+        const int pointCount = std::min(characterSlots[k].glyph.pointCount, kShownGlyphPoints);
         for (int i = 1; i <= pointCount; ++i)
             for (int corner : characterSlots[k].sideQuad[i].corner) {
                 EXPECT_GE(corner, 1) << "slot " << k << " point " << i;

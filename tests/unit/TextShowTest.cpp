@@ -110,7 +110,7 @@ TEST_F(TextShowTest, SlotsStandWhereTheFontPutsTheirInk) {
     // A character wider than a stored glyph's cell keeps its width: W's box
     // of 130 units is not narrowed to the cell's 96.
     ASSERT_TRUE(StartTextShow(font, U"lW", 4, At(12, 0, 0, 0), Note));
-    const GlyphDefinition& w = characterSlots[2].glyph;
+    const ShownGlyph& w = characterSlots[2].glyph;
     const auto [left, right] = std::minmax_element(w.pointX + 1, w.pointX + 1 + w.pointCount);
     EXPECT_EQ(*right - *left, 130);
 

@@ -9,6 +9,7 @@
 #include "config/ConfigControls.h"
 #include "config/win32/ConfigDialogProc.h"
 #include "config/win32/ConfigDialogState.h"
+#include "glyphs/win32/SystemTextFont.h"
 #include "data/DejaVuSansText.h"
 #include "res/StringIds.h"
 #include "settings/Settings.h"
@@ -660,6 +661,9 @@ TEST_F(ConfigDialog, KeepAsTextWritesTheTextOnOkAndNoTextRemovesIt) {
         dialog.Click(IDC_TEXT_BUTTON);
         EXPECT_FALSE(configtest::LastTextDialog().keep);
         EXPECT_EQ(configtest::LastTextDialog().says, MessageText(IDS_TEXT_STORE_SAYS));
+        // The font offered first is one OK takes (the dialog's font is
+        // named by a substitute under Wine).
+        EXPECT_TRUE(SystemHasOutlineFont(configtest::LastTextDialog().font)) << configtest::LastTextDialog().font;
         EXPECT_EQ(settings.OPTIONA1, 1);
         EXPECT_EQ(dialog.Shown(IDC_COUNT_SHOW), 3);
         dialog.Command(button);

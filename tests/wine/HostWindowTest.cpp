@@ -276,7 +276,7 @@ TEST_F(SaverWindowTest, AKeptTextShowsItsClockAndFollowsTheSeconds) {
     WriteSetting("TEXT", "12:34:56");
     ASSERT_NE(CreateFullScreenSaver(), nullptr);
     ASSERT_EQ(settings.OPTIONN, 8);
-    GlyphDefinition written[kMaxSlots + 1];
+    ShownGlyph written[kMaxSlots + 1];
     for (int k = 1; k <= 8; ++k) written[k] = characterSlots[k].glyph;
     DestroyWindow(window);
     SetEnvironmentVariableA("KORAVEL_CLOCK", "2026-12-09 12:34:56");

@@ -114,7 +114,7 @@ TEST(RenderGdi, ATurnedBoxShowsItsNearSideWall) {
 
 // A glyph in design units, as LoadGlyphs leaves it.
 void LoadBox(int slot) {
-    GlyphDefinition& g = characterSlots[slot].glyph;
+    ShownGlyph& g = characterSlots[slot].glyph;
     std::memset(&g, 0, sizeof g);
     const int x[8] = {-30, 30, 30, -30, -15, 15, 15, -15};
     const int y[8] = {-40, -40, 40, 40, -20, -20, 20, 20};
@@ -123,7 +123,7 @@ void LoadBox(int slot) {
     g.contourCount = 2;
     g.contourFirst[1] = 1, g.contourLast[1] = 4;
     g.contourFirst[2] = 5, g.contourLast[2] = 8;
-    g.holeStart[1] = 5;
+    g.holeFlag[2] = 1;
 }
 
 HWND MakeWindow(bool shown) {
@@ -171,7 +171,7 @@ void SetUpTwoBoxes(bool moving) {
 // black, without a viewing tilt: turning in place, or moving without a turn.
 void SetUpOneBar(int left, int bottom, int right, int top, int size, bool moving) {
     ResetScene();
-    GlyphDefinition& g = characterSlots[1].glyph;
+    ShownGlyph& g = characterSlots[1].glyph;
     const int x[4] = {left, right, right, left};
     const int y[4] = {top, top, bottom, bottom};
     for (int i = 0; i < 4; ++i) g.pointX[i + 1] = x[i], g.pointY[i + 1] = y[i];

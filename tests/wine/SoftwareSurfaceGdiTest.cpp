@@ -214,12 +214,16 @@ TEST(SoftwareSurface, RegionsWithHolesAndOverlapsMatchGdi) {
 }
 
 // The shipped glyphs, read from the shipped settings file.
-bool ReadShippedGlyph(int number, GlyphDefinition& glyph) {
+bool ReadShippedGlyph(int number, ShownGlyph& glyph) {
     std::ifstream file(KORAVEL_SHIPPED_INI);
     const std::string key = "ZAHYO" + std::to_string(number) + "=";
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind(key, 0) == 0) return ParseGlyphValue(std::string_view(line).substr(key.size()), glyph);
+        if (line.rfind(key, 0) != 0) continue;
+        GlyphDefinition stored{};
+        if (!ParseGlyphValue(std::string_view(line).substr(key.size()), stored)) return false;
+        glyph = ShownGlyphOf(stored);
+        return true;
     }
     return false;
 }
