@@ -71,24 +71,25 @@ bool RenderedSilhouette(FT_Face face, char32_t character, Silhouette& silhouette
 
 // The glyph filled even-odd, a row at a time: a sample is inside when an odd
 // number of edges cross its row to its right.
-Silhouette GlyphSilhouette(const GlyphDefinition& glyph) {
-    int left = glyph.pointX[1], right = left, bottom = glyph.pointY[1], top = bottom;
-    for (int i = 1; i <= glyph.pointCount; ++i) {
-        left = std::min(left, glyph.pointX[i]);
-        right = std::max(right, glyph.pointX[i]);
-        bottom = std::min(bottom, glyph.pointY[i]);
-        top = std::max(top, glyph.pointY[i]);
+Silhouette GlyphSilhouette(const std::vector<OutlinePath>& contours) {
+    double left = contours[0][0].x, right = left, bottom = contours[0][0].y, top = bottom;
+    for (const OutlinePath& contour : contours) {
+        for (const OutlinePoint& point : contour) {
+            left = std::min(left, point.x);
+            right = std::max(right, point.x);
+            bottom = std::min(bottom, point.y);
+            top = std::max(top, point.y);
+        }
     }
     Silhouette silhouette;
     std::vector<double> crossings;
     for (int v = 0; v < kGrid; ++v) {
         const double py = top - (v + 0.5) * (top - bottom) / kGrid;
         crossings.clear();
-        for (int j = 1; j <= glyph.contourCount; ++j) {
-            const int first = glyph.contourFirst[j], last = glyph.contourLast[j];
-            for (int i = first, k = last; i <= last; k = i++) {
-                const double ax = glyph.pointX[i], ay = glyph.pointY[i];
-                const double bx = glyph.pointX[k], by = glyph.pointY[k];
+        for (const OutlinePath& contour : contours) {
+            for (std::size_t i = 0, k = contour.size() - 1; i < contour.size(); k = i++) {
+                const double ax = contour[i].x, ay = contour[i].y;
+                const double bx = contour[k].x, by = contour[k].y;
                 if ((ay > py) != (by > py)) crossings.push_back((bx - ax) * (py - ay) / (by - ay) + ax);
             }
         }
@@ -175,7 +176,7 @@ public:
         Silhouette rendered;
         if (!font_.Outline(character, outline, error) || !RenderedSilhouette(face_, character, rendered)) return false;
         const MadeGlyph made = MakeTextGlyph(outline, metrics_, note, kShownGlyphLimits);
-        fidelity = made.fit.fitted ? IntersectionOverUnion(GlyphSilhouette(made.fit.glyph), rendered) : 0.0;
+        fidelity = made.fit.fitted ? IntersectionOverUnion(GlyphSilhouette(made.fit.contours), rendered) : 0.0;
         if (!made.fit.fitted) note = made.fit.reason;
         return true;
     }

@@ -271,13 +271,14 @@ void AddDropped(std::string& dropped, const std::string& what) {
     dropped += (dropped.empty() ? "left out " : ", ") + what;
 }
 
-// Keeps at most 13 contours and 4 holes, the largest first; a contour stays
+// Keeps the contours and holes `limits` hold, the largest first; a contour stays
 // only with the one that holds it, so an island never outlives its hole
 // (the even-odd face would show it as a hole of its own). `area` is each
 // contour's area; `unexamined` counts the smallest contours already left out
 // before holes were looked for.
 void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& hole, const std::vector<int>& holder,
-                         const std::vector<double>& area, std::size_t unexamined, std::string& dropped) {
+                         const std::vector<double>& area, std::size_t unexamined, FitLimits limits,
+                         std::string& dropped) {
     const std::size_t count = contours.size();
     std::vector<std::size_t> order(count);
     for (std::size_t i = 0; i < count; ++i) order[i] = i;
@@ -287,7 +288,7 @@ void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& 
     int keptContours = 0, keptHoles = 0;
     std::size_t droppedContours = unexamined, droppedHoles = 0;
     for (std::size_t i : order) {
-        const bool fits = keptContours < kMaxContours && (!hole[i] || keptHoles < kMaxHoles);
+        const bool fits = keptContours < limits.contourLimit && (!hole[i] || keptHoles < limits.holeLimit);
         // Contours that overlap may each count as inside the other: only a
         // larger contour holds a smaller one.
         const bool held = holder[i] >= 0 && area[static_cast<std::size_t>(holder[i])] > area[i];
@@ -456,13 +457,14 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
 constexpr std::size_t kSimplificationWork = 4000000;
 constexpr std::size_t kShortSimplification = 1024;
 
-// Simplifies the contours to 45 points and rounds them to whole units;
-// `rounded` stays empty when they need more than 45. Rounding can leave a
+// Simplifies the contours to `pointBudget` points and rounds them to whole
+// units; `rounded` stays empty when they need more. Rounding can leave a
 // few points redundant, and removing them frees budget: simplify again with
 // the freed points while the budget was what limited the outline and the
 // result still fits. False when that takes more than `work` measurements.
-bool SimplifyAndRound(const std::vector<OutlinePath>& contours, std::size_t work, std::vector<OutlinePath>& rounded) {
-    int budget = kMaxGlyphPoints;
+bool SimplifyAndRound(const std::vector<OutlinePath>& contours, int pointBudget, std::size_t work,
+                      std::vector<OutlinePath>& rounded) {
+    int budget = pointBudget;
     for (int attempt = 0; attempt < 4; ++attempt) {
         std::vector<OutlinePath> simplified;
         if (!SimplifyWithin(contours, budget, kNegligibleError, work, simplified)) return false;
@@ -477,10 +479,10 @@ bool SimplifyAndRound(const std::vector<OutlinePath>& contours, std::size_t work
             used += static_cast<int>(path.size());
             candidate.push_back(std::move(path));
         }
-        if (used > kMaxGlyphPoints) break;
+        if (used > pointBudget) break;
         rounded = std::move(candidate);
-        if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
-        budget += kMaxGlyphPoints - used;
+        if (used == pointBudget || simplifiedCount < budget) break;
+        budget += pointBudget - used;
     }
     return true;
 }
@@ -510,19 +512,20 @@ bool RefuseTooMany(GlyphFit& fit, FitFailure failure, const char* what, std::siz
                   "the outline has " + std::to_string(count) + " " + what + "; at most " + std::to_string(limit) + " fit");
 }
 
-bool RefuseTooManyPoints(GlyphFit& fit) {
+bool RefuseTooManyPoints(GlyphFit& fit, int pointBudget) {
     return Refuse(fit, FitFailure::TooManyPoints,
-                  "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points");
+                  "the outline needs more than " + std::to_string(pointBudget) + " points");
 }
 
 // Refuses a point that is not a number or lies beyond what a glyph stores:
 // nothing after this step casts a number that no glyph holds.
-bool CheckCoordinates(const std::vector<OutlinePath>& paths, GlyphFit& fit) {
+bool CheckCoordinates(const std::vector<OutlinePath>& paths, int subunits, GlyphFit& fit) {
+    const double largest = kLargestCoordinate / subunits;
     for (const OutlinePath& path : paths) {
         for (const OutlinePoint& point : path) {
             if (!std::isfinite(point.x) || !std::isfinite(point.y))
                 return Refuse(fit, FitFailure::PointNotANumber, "the outline has a point that is not a number");
-            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
+            if (std::fabs(point.x) > largest || std::fabs(point.y) > largest)
                 return Refuse(fit, FitFailure::PointOutOfRange,
                               "the outline reaches beyond the 32-bit numbers a glyph stores");
         }
@@ -542,11 +545,11 @@ struct FittedContours {
 // Takes the paths that show: three distinct points or more and an area. A
 // path is copied only once it is kept; repeated points add nothing to its
 // area, so the area and the count of distinct points are taken from it as
-// it stands. More than 13 contours never fit, however they nest, so without
-// `keepLargest` they are refused here; beyond `kContourLimit` only the
+// it stands. More contours than the limit never fit, however they nest, so
+// without `keepLargest` they are refused here; beyond `kContourLimit` only the
 // largest are looked at.
-bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, FittedContours& contours,
-                       GlyphFit& fit) {
+bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, FitLimits limits,
+                       FittedContours& contours, GlyphFit& fit) {
     std::vector<const OutlinePath*> shown;
     std::vector<double> area;
     for (const OutlinePath& path : paths) {
@@ -557,8 +560,8 @@ bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, 
         area.push_back(size);
     }
     if (shown.empty()) return Refuse(fit, FitFailure::NoOutline, "the character has no outline to show");
-    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours))
-        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", shown.size(), kMaxContours);
+    if (!keepLargest && shown.size() > static_cast<std::size_t>(limits.contourLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", shown.size(), limits.contourLimit);
     contours.unexamined = KeepLargestAreas(shown, area, kContourLimit);
     for (const OutlinePath* path : shown) contours.paths.push_back(WithoutRepeats(*path));
     contours.area = std::move(area);
@@ -569,7 +572,7 @@ bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, 
 // than any font's glyph, or when the search would take more than
 // `kHoleWork`; with `keepLargest`, keeps the largest contours and holes that
 // fit. Adds to `dropped` what went, the contours before the points.
-void SortOutHoles(FittedContours& contours, bool keepLargest, std::string& dropped) {
+void SortOutHoles(FittedContours& contours, bool keepLargest, FitLimits limits, std::string& dropped) {
     std::vector<OutlinePath>& paths = contours.paths;
     const std::size_t examinedPoints = PointCount(paths);
     auto thin = [&contours](std::size_t limit) {
@@ -584,18 +587,18 @@ void SortOutHoles(FittedContours& contours, bool keepLargest, std::string& dropp
     }
     const std::string thinned = PointsLeftOut(examinedPoints, PointCount(paths), "the outline's");
     if (keepLargest) {
-        KeepLargestContours(paths, contours.hole, holder, contours.area, contours.unexamined, dropped);
+        KeepLargestContours(paths, contours.hole, holder, contours.area, contours.unexamined, limits, dropped);
         contours.area.clear();  // no longer one for each kept contour
     }
     AddDropped(dropped, thinned);
 }
 
-bool CheckContourAndHoleCounts(const FittedContours& contours, GlyphFit& fit) {
-    if (contours.paths.size() > static_cast<std::size_t>(kMaxContours))
-        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", contours.paths.size(), kMaxContours);
+bool CheckContourAndHoleCounts(const FittedContours& contours, FitLimits limits, GlyphFit& fit) {
+    if (contours.paths.size() > static_cast<std::size_t>(limits.contourLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", contours.paths.size(), limits.contourLimit);
     const std::size_t holes = static_cast<std::size_t>(std::count(contours.hole.begin(), contours.hole.end(), true));
-    if (holes > static_cast<std::size_t>(kMaxHoles))
-        return RefuseTooMany(fit, FitFailure::TooManyHoles, "holes", holes, kMaxHoles);
+    if (holes > static_cast<std::size_t>(limits.holeLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyHoles, "holes", holes, limits.holeLimit);
     return true;
 }
 
@@ -627,16 +630,17 @@ void PutOuterContourFirst(std::vector<bool>& hole, std::initializer_list<std::ve
 // Simplifies the contours to the point budget and rounds them to whole
 // units, thinning them to `kShortSimplification` points when the
 // simplification would take more than `kSimplificationWork`. Each contour
-// keeps three points and at most 13 come here, so the budget always holds
-// them: the refusal only stands guard.
-bool SimplifyToPointBudget(std::vector<OutlinePath>& contours, std::vector<OutlinePath>& rounded, GlyphFit& fit) {
-    if (!SimplifyAndRound(contours, kSimplificationWork, rounded)) {
+// keeps three points and no more contours come here than the limits hold,
+// whose budget holds three points each: the refusal only stands guard.
+bool SimplifyToPointBudget(std::vector<OutlinePath>& contours, int pointBudget, std::vector<OutlinePath>& rounded,
+                           GlyphFit& fit) {
+    if (!SimplifyAndRound(contours, pointBudget, kSimplificationWork, rounded)) {
         const std::size_t kept = PointCount(contours);
         ThinPoints(contours, kShortSimplification);
         AddDropped(fit.dropped, PointsLeftOut(kept, PointCount(contours), "the kept contours'"));
-        SimplifyAndRound(contours, std::numeric_limits<std::size_t>::max(), rounded);
+        SimplifyAndRound(contours, pointBudget, std::numeric_limits<std::size_t>::max(), rounded);
     }
-    return rounded.empty() ? RefuseTooManyPoints(fit) : true;
+    return rounded.empty() ? RefuseTooManyPoints(fit, pointBudget) : true;
 }
 
 // Refuses a contour that rounding collapsed below three points or any area,
@@ -658,12 +662,31 @@ bool LeaveOutCollapsedContours(std::vector<OutlinePath>& rounded, FittedContours
     return true;
 }
 
-// Writes the rounded contours into the glyph, refusing a point outside the
-// cell and, for a stored glyph, a value that the saver would cut.
+// Keeps the rounded contours as the glyph, refusing a point outside the
+// cell; writes them in the stored format too when they fit it, refusing,
+// for a glyph to be stored, a value that the saver would cut.
 bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& contours, FitLimits limits,
                 GlyphFit& fit) {
-    // The glyph's arrays hold 45 points; the simplification never gives more.
-    if (PointCount(rounded) > static_cast<std::size_t>(kMaxGlyphPoints)) return RefuseTooManyPoints(fit);
+    // The simplification never gives more than the budget.
+    if (PointCount(rounded) > static_cast<std::size_t>(limits.pointBudget))
+        return RefuseTooManyPoints(fit, limits.pointBudget);
+    for (std::size_t j = 0; j < rounded.size(); ++j) {
+        for (const OutlinePoint& p : rounded[j]) {
+            if (p.x < -limits.cellHalfWidth * limits.subunits || p.x > limits.cellHalfWidth * limits.subunits)
+                return Refuse(fit, FitFailure::OutsideCell,
+                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x / limits.subunits)) +
+                                  ", outside the cell's " +
+                                  std::to_string(-limits.cellHalfWidth) + ".." + std::to_string(limits.cellHalfWidth));
+        }
+        fit.shapeError = std::max(fit.shapeError, ShapeError(contours.paths[j], rounded[j]));
+    }
+    fit.contours = rounded;
+    fit.hole = contours.hole;
+    const std::size_t holes = static_cast<std::size_t>(std::count(contours.hole.begin(), contours.hole.end(), true));
+    fit.inStoredFormat = limits.subunits == 1 && PointCount(rounded) <= static_cast<std::size_t>(kMaxGlyphPoints) &&
+                         rounded.size() <= static_cast<std::size_t>(kMaxContours) &&
+                         holes <= static_cast<std::size_t>(kMaxHoles);
+    if (!fit.inStoredFormat) return true;
     GlyphDefinition& glyph = fit.glyph;
     int point = 0;
     int holeIndex = 0;
@@ -673,15 +696,10 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
         if (contours.hole[j]) glyph.holeStart[++holeIndex] = point + 1;
         for (const OutlinePoint& p : rounded[j]) {
             ++point;
-            if (p.x < -limits.cellHalfWidth || p.x > limits.cellHalfWidth)
-                return Refuse(fit, FitFailure::OutsideCell,
-                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) + ", outside the cell's " +
-                                  std::to_string(-limits.cellHalfWidth) + ".." + std::to_string(limits.cellHalfWidth));
             glyph.pointX[point] = static_cast<std::int32_t>(p.x);
             glyph.pointY[point] = static_cast<std::int32_t>(p.y);
         }
         glyph.contourLast[contour] = point;
-        fit.shapeError = std::max(fit.shapeError, ShapeError(contours.paths[j], rounded[j]));
     }
     glyph.pointCount = point;
     glyph.contourCount = static_cast<int>(rounded.size());
@@ -702,21 +720,28 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
 GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest, FitLimits limits) {
     GlyphFit fit;
     FittedContours contours;
-    if (!CheckCoordinates(paths, fit)) return fit;
+    if (!CheckCoordinates(paths, limits.subunits, fit)) return fit;
     // The font fills overlapping strokes as one; merged, they no longer show
     // as holes, and a hole is again only what the font made one.
     std::vector<OutlinePath> merged;
     const bool isMerged = limits.mergeOverlaps && MergeOverlaps(paths, merged);
-    if (!TakeShownContours(isMerged ? merged : paths, keepLargest, contours, fit)) return fit;
-    SortOutHoles(contours, keepLargest, fit.dropped);
+    std::vector<OutlinePath> scaled;
+    if (limits.subunits != 1) {
+        scaled = isMerged ? merged : paths;
+        for (OutlinePath& path : scaled)
+            for (OutlinePoint& point : path) point = {point.x * limits.subunits, point.y * limits.subunits};
+    }
+    const std::vector<OutlinePath>& fitted = limits.subunits != 1 ? scaled : isMerged ? merged : paths;
+    if (!TakeShownContours(fitted, keepLargest, limits, contours, fit)) return fit;
+    SortOutHoles(contours, keepLargest, limits, fit.dropped);
     // Already before the simplification, which gives a point of equal cost
     // to the earlier contour: the contours are simplified in stored order.
     PutOuterContourFirst(contours.hole, {&contours.paths});
-    if (!CheckContourAndHoleCounts(contours, fit)) return fit;
+    if (!CheckContourAndHoleCounts(contours, limits, fit)) return fit;
     OrientContours(contours);
 
     std::vector<OutlinePath> rounded;
-    if (!SimplifyToPointBudget(contours.paths, rounded, fit)) return fit;
+    if (!SimplifyToPointBudget(contours.paths, limits.pointBudget, rounded, fit)) return fit;
     if (!LeaveOutCollapsedContours(rounded, contours, keepLargest, fit)) return fit;
     // Leaving out a collapsed contour 1 may have put a hole first, or left
     // holes with nothing around them.

@@ -10,16 +10,19 @@
 // keeps its own limits (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every
 // glyph read from or written to the file; these bound only the outline a
 // slot draws, and every per-slot table is sized by them.
-inline constexpr int kShownGlyphPoints = 45;
-inline constexpr int kShownGlyphContours = 13;
+inline constexpr int kShownGlyphPoints = 512;
+inline constexpr int kShownGlyphContours = 64;
 
 // The outline a slot draws. Every array is 1-based: entry 0 is never used.
 // Contour j is the closed polygon of points contourFirst[j]..contourLast[j];
 // holeFlag[j] is 1 when that contour is a hole, whose side walls face
-// inward, else 0.
+// inward, else 0. Points are in design units, or in `subunits` parts of
+// one: a stored glyph has whole units (1), a glyph made for a shown text
+// finer ones, so that its strokes keep the font's widths (0 counts as 1).
 struct ShownGlyph {
     std::int32_t pointCount;
     std::int32_t contourCount;
+    std::int32_t subunits;
     std::int32_t contourFirst[kShownGlyphContours + 1];
     std::int32_t contourLast[kShownGlyphContours + 1];
     std::int32_t holeFlag[kShownGlyphContours + 1];
