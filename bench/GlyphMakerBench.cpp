@@ -372,6 +372,16 @@ void BM_HostileThreeThousandCurvedContours(benchmark::State& state) {
 void BM_HostileContoursOverOneAnother(benchmark::State& state) {
     MakeHostile(state, CharacterOutline(8, ToothedSquare(1000, 20.0)));
 }
+// How the maker's cost grows with the points of an outline: one contour
+// with a tooth at each of n points, n from 1,024 to 8,192 (beyond that an
+// outline is thinned first). Google Benchmark fits the times to n log n and
+// prints the fit (BigO) and how far the times stray from it (RMS).
+void BM_PointsGrowth(benchmark::State& state) {
+    const int points = static_cast<int>(state.range(0));
+    MakeHostile(state, {ToothedSquare(points, 20.0)});
+    state.SetComplexityN(points);
+}
+BENCHMARK(BM_PointsGrowth)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileTenThousandPoints)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileThreeThousandCurvedContours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileContoursOverOneAnother)->Unit(benchmark::kMillisecond);

@@ -58,7 +58,7 @@ struct GlyphFit {
     // fitted to be stored).
     bool inStoredFormat = false;
     GlyphDefinition glyph{};
-    double shapeError = 0.0;   // in the glyph's units, after rounding
+    double shapeError = 0.0;   // in design units, after rounding; for a glyph in the stored format
     std::string dropped;       // what was left out of the outline, when anything was
     std::string crossing;      // how its contours overlap or cross themselves, when they do
 };
