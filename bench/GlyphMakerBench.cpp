@@ -20,6 +20,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -374,14 +375,33 @@ void BM_HostileContoursOverOneAnother(benchmark::State& state) {
 }
 // How the maker's cost grows with the points of an outline: one contour
 // with a tooth at each of n points, n from 1,024 to 8,192 (beyond that an
-// outline is thinned first). Google Benchmark fits the times to n log n and
-// prints the fit (BigO) and how far the times stray from it (RMS).
-void BM_PointsGrowth(benchmark::State& state) {
-    const int points = static_cast<int>(state.range(0));
-    MakeHostile(state, {ToothedSquare(points, 20.0)});
-    state.SetComplexityN(points);
+// outline is thinned first), round (a gear) and square. Google Benchmark
+// fits the times to n log n and prints the fit (BigO) and how far the times
+// stray from it (RMS). The square's sides are long runs of edges over the
+// same few x, which the searches for crossings, going from left to right,
+// test against one another: it grows faster, within the work bounds.
+OutlineContour Gear(int points) {
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double angle = 6.283185307179586 * i / points, radius = i % 2 ? 330.0 : 350.0;
+        const OutlinePoint point{350.0 + radius * std::cos(angle), 350.0 + radius * std::sin(angle)};
+        if (i == 0) contour.start = point;
+        else contour.segments.push_back({0, {}, point});
+    }
+    return contour;
 }
-BENCHMARK(BM_PointsGrowth)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
+
+void BM_PointsGrowthRound(benchmark::State& state) {
+    MakeHostile(state, {Gear(static_cast<int>(state.range(0)))});
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_PointsGrowthSquare(benchmark::State& state) {
+    MakeHostile(state, {ToothedSquare(static_cast<int>(state.range(0)), 20.0)});
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PointsGrowthRound)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointsGrowthSquare)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileTenThousandPoints)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileThreeThousandCurvedContours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileContoursOverOneAnother)->Unit(benchmark::kMillisecond);

@@ -90,6 +90,14 @@ OutlinePath WithoutRedundantPoints(OutlinePath path) {
     return path;
 }
 
+// The original points a removal cost measures one by one at most; beyond
+// them it is bounded from what the two chords it joins already stray.
+// Fonts' glyphs rarely reach it, so their glyphs come out as measured
+// exactly; an outline of thousands of points no longer makes each removal
+// measure longer and longer stretches, and the simplification stays
+// within n log n of its points.
+constexpr int kMeasuredSpan = 128;
+
 // One path during simplification: its original points and which of them
 // are still kept, linked in a ring.
 struct Ring {
@@ -98,16 +106,27 @@ struct Ring {
     std::vector<int> next;
     std::vector<char> kept;
     std::vector<double> cost;
+    // How far the original path from each kept point to the next kept one
+    // strays from the chord between them (or a bound of it).
+    std::vector<double> stray;
     int keptCount;
     std::size_t* measured;  // distances measured so far, over all rings
 
     // How far the original path between the kept neighbours of point `i`
-    // lies from the chord that would replace it.
+    // lies from the chord that would replace it. Over a long stretch, a
+    // bound: the path from the previous point to i lies within its stray of
+    // that chord, whose every point lies within i's distance of the new
+    // chord (the distance to a segment grows along a line at most to its
+    // ends), and so on the other side.
     double RemovalCost(int i) const {
         const OutlinePath& points = *original;
         const int n = static_cast<int>(points.size());
         const OutlinePoint a = points[previous[i]];
         const OutlinePoint b = points[next[i]];
+        if ((next[i] - previous[i] + n) % n > kMeasuredSpan) {
+            ++*measured;
+            return std::max(stray[previous[i]], stray[i]) + SegmentDistance(points[i], a, b);
+        }
         double worst = 0.0;
         for (int j = (previous[i] + 1) % n; j != next[i]; j = (j + 1) % n) {
             worst = std::max(worst, SegmentDistance(points[j], a, b));
@@ -400,9 +419,9 @@ std::string PointsLeftOut(std::size_t before, std::size_t after, const char* who
 // SimplifyPaths within `work` measurements of a point's distance from a
 // chord, which it takes from `work`: false, with `simplified` untouched,
 // when that is not enough. Each point that goes measures the span of the
-// original path under each of its neighbours again; the spans grow as
-// points go, and an outline can make them grow all along one stretch, so
-// the count, not the number of points, bounds the time.
+// original path under each of its neighbours again, up to kMeasuredSpan
+// points of it; the spans grow as points go, so the count, not the number
+// of points, bounds the time.
 bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, double negligibleError,
                     std::size_t& work, std::vector<OutlinePath>& simplified) {
     std::size_t measured = 0;
@@ -410,7 +429,7 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
     int total = 0;
     for (const OutlinePath& path : paths) {
         const int n = static_cast<int>(path.size());
-        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), n, &measured};
+        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), std::vector<double>(n, 0.0), n, &measured};
         for (int i = 0; i < n; ++i) {
             ring.previous.push_back((i + n - 1) % n);
             ring.next.push_back((i + 1) % n);
@@ -442,6 +461,7 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
         const int before = ring.previous[cheapest];
         const int after = ring.next[cheapest];
         ring.kept[cheapest] = 0;
+        ring.stray[before] = cheapestCost;
         ring.next[before] = after;
         ring.previous[after] = before;
         --ring.keptCount;

@@ -32,7 +32,10 @@ constexpr double kGridReach = 4096.0;
 // font, which is fitted unmerged.
 constexpr std::size_t kMergedPointLimit = 4096;
 
-using GridPoint = geometry::model::d2::point_xy<int>;
+// 64-bit whole numbers: Boost's own arithmetic multiplies coordinates (a
+// line through two points), which in 32 bits would overflow for points a
+// few hundred units out, well within the grid's reach.
+using GridPoint = geometry::model::d2::point_xy<long long>;
 // Clockwise outer rings (y up), as TrueType stores them, closed.
 using GridPolygon = geometry::model::polygon<GridPoint>;
 using GridShape = geometry::model::multi_polygon<GridPolygon>;
@@ -41,8 +44,8 @@ using GridRing = GridPolygon::ring_type;
 GridRing ToGrid(const OutlinePath& path) {
     GridRing ring;
     for (const OutlinePoint& point : path) {
-        const GridPoint grid(static_cast<int>(std::round(point.x * kGridSteps)),
-                             static_cast<int>(std::round(point.y * kGridSteps)));
+        const GridPoint grid(static_cast<long long>(std::round(point.x * kGridSteps)),
+                             static_cast<long long>(std::round(point.y * kGridSteps)));
         if (ring.empty() || !geometry::equals(ring.back(), grid)) ring.push_back(grid);
     }
     while (ring.size() > 1 && geometry::equals(ring.front(), ring.back())) ring.pop_back();
@@ -103,7 +106,7 @@ constexpr std::size_t kCrossingLimit = 1024;
 // are more than kCrossingLimit.
 bool FindCrossings(const GridRing& ring, std::vector<std::pair<std::size_t, std::size_t>>& crossings) {
     struct Edge {
-        int left, right;
+        long long left, right;
         std::size_t index;
     };
     const std::size_t n = ring.size();
@@ -141,11 +144,11 @@ GridPoint CrossingPoint(const GridRing& ring, std::size_t i, std::size_t k) {
         denominator = -denominator;
     }
     // Rounded to the nearest whole number, halves away from zero.
-    auto along = [numerator, denominator](int from, int to) {
+    auto along = [numerator, denominator](long long from, long long to) {
         const long long twice = 2 * numerator * (to - from);
         const long long rounded = twice >= 0 ? (twice + denominator) / (2 * denominator)
                                              : -((-twice + denominator) / (2 * denominator));
-        return static_cast<int>(from + rounded);
+        return from + rounded;
     };
     return GridPoint(along(a.x(), b.x()), along(a.y(), b.y()));
 }
@@ -230,7 +233,7 @@ constexpr std::size_t kMeetingLimit = 512;
 // whose boxes meet.
 bool FewMeetings(const std::vector<GridRing>& rings) {
     struct Edge {
-        int left, right, bottom, top;
+        long long left, right, bottom, top;
         std::size_t ring, index;
     };
     std::vector<Edge> edges;

@@ -501,13 +501,13 @@ TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
     for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6 + (k == 0), 6, true));
     for (int k = 0; k < 8; ++k) stacked.push_back(ToothedSquare(1000, 0));
     // Each note begins with what the bounds left out: points beyond 8,192;
-    // contours beyond 256, then points; points whose simplification would
-    // measure on and on (and the crossing that thinning left); points of
-    // contours lying over one another.
+    // contours beyond 256, then points; points of contours lying over one
+    // another. A contour of 8,000 deep teeth is simplified whole: each point
+    // that goes measures at most 128 others, so nothing is thinned first.
     const struct { const char* name; CharacterOutline outline; const char* note; } cases[] = {
         {"points", {ToothedSquare(10000, 0)}, "left out 1808 of the outline's 10000 points"},
         {"rings", rings, "left out 2987 of the smallest contours, 8192 of the outline's 16384 points"},
-        {"teeth", {ToothedSquare(8000, 150)}, "left out 6976 of the kept contours' 8000 points; contour 1 crosses itself"},
+        {"teeth", {ToothedSquare(8000, 150)}, "contour 1 crosses itself"},
         {"stacked", stacked, "left out 5952 of the outline's 8000 points"},
     };
     for (const auto& hostile : cases) {
