@@ -58,7 +58,7 @@ bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
 }
 
 // The work storage of an ordering. Process-wide, as the slots are: at the
-// slot's capacity its tables take about 1.2 MB, more than a thread's stack
+// slot's capacity its tables take about 1.1 MB, more than a thread's stack
 // should hold, and keeping them spares every frame an allocation.
 struct OrderingStorage {
     int contourOf[kShownGlyphPoints + 1];
