@@ -6,10 +6,14 @@
 
 #include "settings/GlyphDefinition.h"
 
-// How many points and contours a slot's glyph may hold. The stored format
-// keeps its own limits (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every
-// glyph read from or written to the file; these bound only the outline a
-// slot draws, and every per-slot table is sized by them.
+// How many points and contours a slot's glyph may hold: 512 points in up to
+// 64 contours, enough for a dense kanji kept with every stroke, and any
+// contour may be a hole. The stored format keeps its own limits
+// (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every glyph read from or
+// written to the file; these bound only the outline a slot draws, and every
+// per-slot table is sized by them. A slot then takes about 50 KB, so the
+// slots live in the process-wide records below and never on a stack, and
+// the steps that need work storage of that size keep it process-wide too.
 inline constexpr int kShownGlyphPoints = 512;
 inline constexpr int kShownGlyphContours = 64;
 
