@@ -3,11 +3,9 @@
 // settings: the shipped settings file with all nine slots at SIZE and SIZEY
 // 20, so the row spans most of the window. Each glyph is read through
 // FreeType (IPAGothic for the kanji, 龘 from Droid Sans Fallback where that
-// is installed; DejaVu Sans Bold for the capitals) and taken over as it
-// stands: every curve flattened to eight lines, every point rounded to
-// design units (capitals 80 units high), every contour kept while the
-// slot's capacity holds it, a contour turning the other way than the outer
-// ones a hole. No glyph fitting. Prints processor time per frame of each,
+// is installed; DejaVu Sans Bold for the capitals) and made as a shown
+// text's glyph is (MakeTextGlyph, kShownGlyphLimits: up to 512 points in
+// sixteenths of a unit, capitals 80 units high). Prints processor time per frame of each,
 // the ratio against the 2 x target, the wall ordering's share, and the
 // memory the slots take.
 #include <benchmark/benchmark.h>
@@ -21,6 +19,7 @@
 #include <string>
 
 #include "bench/BenchScenes.h"
+#include "glyphs/MakeGlyph.h"
 #include "glyphs/linux/FontGlyphs.h"
 #include "render/ComposeSoftwareFrame.h"
 #include "render/FrameCompositor.h"
@@ -42,49 +41,9 @@ struct SetSize {
     std::string leftOut;  // characters no font gave
 };
 
-// The contour's points in design units, each curve flattened to eight
-// lines, repeated points (which rounding makes where a curve is small)
-// dropped. The kanji then hold some 300 points each.
-std::vector<bench::Point> DesignPoints(const OutlineContour& contour, double scale) {
-    std::vector<bench::Point> points;
-    auto add = [&](double x, double y) {
-        const bench::Point p{static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale))};
-        if (points.empty() || points.back().x != p.x || points.back().y != p.y) points.push_back(p);
-    };
-    OutlinePoint from = contour.start;
-    add(from.x, from.y);
-    for (const OutlineSegment& s : contour.segments) {
-        const int steps = s.controlCount == 0 ? 1 : 8;
-        for (int k = 1; k <= steps; ++k) {
-            const double t = static_cast<double>(k) / steps, u = 1 - t;
-            OutlinePoint p = s.to;
-            if (s.controlCount == 1) {
-                p = {u * u * from.x + 2 * u * t * s.control[0].x + t * t * s.to.x,
-                     u * u * from.y + 2 * u * t * s.control[0].y + t * t * s.to.y};
-            } else if (s.controlCount == 2) {
-                p = {u * u * u * from.x + 3 * u * u * t * s.control[0].x + 3 * u * t * t * s.control[1].x + t * t * t * s.to.x,
-                     u * u * u * from.y + 3 * u * u * t * s.control[0].y + 3 * u * t * t * s.control[1].y + t * t * t * s.to.y};
-            }
-            add(p.x, p.y);
-        }
-        from = s.to;
-    }
-    while (points.size() > 1 && points.back().x == points.front().x && points.back().y == points.front().y)
-        points.pop_back();
-    return points;
-}
-
-double SignedArea(const std::vector<bench::Point>& points) {
-    double area = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const bench::Point a = points[i], b = points[(i + 1) % points.size()];
-        area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
-    }
-    return area / 2;
-}
-
 // Stores the nine characters into slots 1..9, read from `path` (or the
-// fallback font for a character it lacks), centred on the ink's middle.
+// fallback font for a character it lacks) and made as a shown text's glyphs
+// are, centred on the ink's middle.
 bool StoreCharacters(const std::u32string& text, const char* path, SetSize& size) {
     GlyphFont font, fallback;
     std::string error;
@@ -96,48 +55,30 @@ bool StoreCharacters(const std::u32string& text, const char* path, SetSize& size
         const GlyphFont* from = font.HasCharacter(character) ? &font
                                 : haveFallback && fallback.HasCharacter(character) ? &fallback : nullptr;
         CharacterOutline outline;
-        std::string reason;
+        std::string reason, note;
         std::vector<std::vector<bench::Point>> contours;
         std::vector<int> holes;
-        if (from == nullptr || !from->Outline(character, outline, reason)) {
+        MadeGlyph made;
+        if (from != nullptr && from->Outline(character, outline, reason))
+            made = MakeTextGlyph(outline, from->Metrics(), note, kShownGlyphLimits);
+        if (!made.fit.fitted) {
             char name[16];
             std::snprintf(name, sizeof name, " U+%04X", static_cast<unsigned>(character));
             size.leftOut += name;
             bench::StoreGlyph(slot, contours, holes);
             continue;
         }
-        const double scale = 80.0 / CapitalHeight(from->Metrics());
-        double left = 1e300, right = -1e300;
-        std::vector<std::vector<bench::Point>> all;
-        for (const OutlineContour& c : outline) {
-            std::vector<bench::Point> points = DesignPoints(c, scale);
-            if (points.size() >= 3) all.push_back(points);
+        if (!note.empty()) ++size.contoursLeftOut;
+        for (std::size_t j = 0; j < made.fit.contours.size(); ++j) {
+            std::vector<bench::Point> points;
+            for (const OutlinePoint& p : made.fit.contours[j])
+                points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
+            size.points += static_cast<int>(points.size());
+            contours.push_back(std::move(points));
+            if (made.fit.hole[j]) holes.push_back(static_cast<int>(j) + 1);
         }
-        // TrueType outer contours run clockwise (negative area with y up).
-        double outerSign = 0;
-        for (const auto& points : all) {
-            if (std::fabs(SignedArea(points)) > std::fabs(outerSign)) outerSign = SignedArea(points);
-        }
-        int points = 0;
-        for (const auto& contour : all) {
-            if (points + static_cast<int>(contour.size()) > kShownGlyphPoints ||
-                static_cast<int>(contours.size()) == kShownGlyphContours) {
-                ++size.contoursLeftOut;
-                continue;
-            }
-            points += static_cast<int>(contour.size());
-            contours.push_back(contour);
-            if ((SignedArea(contour) > 0) != (outerSign > 0)) holes.push_back(static_cast<int>(contours.size()));
-            for (bench::Point p : contour) {
-                left = std::min(left, static_cast<double>(p.x));
-                right = std::max(right, static_cast<double>(p.x));
-            }
-        }
-        const int middle = static_cast<int>(std::lround((left + right) / 2));
-        for (auto& contour : contours)
-            for (bench::Point& p : contour) p.x -= middle;
         bench::StoreGlyph(slot, contours, holes);
-        size.points += points;
+        characterSlots[slot].glyph.subunits = kShownGlyphLimits.subunits;
         size.contours += static_cast<int>(contours.size());
         size.holes += static_cast<int>(holes.size());
     }
@@ -225,7 +166,7 @@ int main(int argc, char** argv) {
         if (f->millisecondsPerFrame == 0) continue;
         std::printf("  %-52s %4d points, %3d contours (%d holes)%s%s: %7.3f ms a frame, wall ordering %.3f ms\n",
                     f->name, f->size.points, f->size.contours, f->size.holes,
-                    f->size.contoursLeftOut > 0 ? ", contours left out for the capacity" : "",
+                    f->size.contoursLeftOut > 0 ? ", some glyph left part of its outline out" : "",
                     f->size.leftOut.empty() ? "" : (", no font for " + f->size.leftOut).c_str(),
                     f->millisecondsPerFrame, f->orderingMilliseconds);
     }
