@@ -1,5 +1,6 @@
-// The glyph maker at start-up: how faithful the made glyphs are and how long
-// nine of them take.
+// The glyph maker at start-up: how faithful the glyphs of a shown text are
+// (kShownGlyphLimits: overlapping contours merged, each glyph as wide as its
+// character) and how long nine of them take.
 //
 // Fidelity: the made glyph's silhouette (even-odd, as the end face is
 // filled) against FreeType's own rendering of the character, each scaled to
@@ -19,6 +20,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -70,24 +72,25 @@ bool RenderedSilhouette(FT_Face face, char32_t character, Silhouette& silhouette
 
 // The glyph filled even-odd, a row at a time: a sample is inside when an odd
 // number of edges cross its row to its right.
-Silhouette GlyphSilhouette(const GlyphDefinition& glyph) {
-    int left = glyph.pointX[1], right = left, bottom = glyph.pointY[1], top = bottom;
-    for (int i = 1; i <= glyph.pointCount; ++i) {
-        left = std::min(left, glyph.pointX[i]);
-        right = std::max(right, glyph.pointX[i]);
-        bottom = std::min(bottom, glyph.pointY[i]);
-        top = std::max(top, glyph.pointY[i]);
+Silhouette GlyphSilhouette(const std::vector<OutlinePath>& contours) {
+    double left = contours[0][0].x, right = left, bottom = contours[0][0].y, top = bottom;
+    for (const OutlinePath& contour : contours) {
+        for (const OutlinePoint& point : contour) {
+            left = std::min(left, point.x);
+            right = std::max(right, point.x);
+            bottom = std::min(bottom, point.y);
+            top = std::max(top, point.y);
+        }
     }
     Silhouette silhouette;
     std::vector<double> crossings;
     for (int v = 0; v < kGrid; ++v) {
         const double py = top - (v + 0.5) * (top - bottom) / kGrid;
         crossings.clear();
-        for (int j = 1; j <= glyph.contourCount; ++j) {
-            const int first = glyph.contourFirst[j], last = glyph.contourLast[j];
-            for (int i = first, k = last; i <= last; k = i++) {
-                const double ax = glyph.pointX[i], ay = glyph.pointY[i];
-                const double bx = glyph.pointX[k], by = glyph.pointY[k];
+        for (const OutlinePath& contour : contours) {
+            for (std::size_t i = 0, k = contour.size() - 1; i < contour.size(); k = i++) {
+                const double ax = contour[i].x, ay = contour[i].y;
+                const double bx = contour[k].x, by = contour[k].y;
                 if ((ay > py) != (by > py)) crossings.push_back((bx - ax) * (py - ay) / (by - ay) + ax);
             }
         }
@@ -173,8 +176,8 @@ public:
         std::string error;
         Silhouette rendered;
         if (!font_.Outline(character, outline, error) || !RenderedSilhouette(face_, character, rendered)) return false;
-        const MadeGlyph made = MakeTextGlyph(outline, metrics_, note);
-        fidelity = made.fit.fitted ? IntersectionOverUnion(GlyphSilhouette(made.fit.glyph), rendered) : 0.0;
+        const MadeGlyph made = MakeTextGlyph(outline, metrics_, note, kShownGlyphLimits);
+        fidelity = made.fit.fitted ? IntersectionOverUnion(GlyphSilhouette(made.fit.contours), rendered) : 0.0;
         if (!made.fit.fitted) note = made.fit.reason;
         return true;
     }
@@ -320,7 +323,7 @@ void MakeNine(benchmark::State& state, std::vector<const char*> paths, const std
             CharacterOutline outline;
             std::string note;
             character.font->Outline(character.character, outline, error);
-            benchmark::DoNotOptimize(MakeTextGlyph(outline, character.metrics, note));
+            benchmark::DoNotOptimize(MakeTextGlyph(outline, character.metrics, note, kShownGlyphLimits));
         }
     }
     state.counters["target_ms"] = kTargetMs;
@@ -341,7 +344,7 @@ BENCHMARK(BM_NineDenseKanji)->Unit(benchmark::kMillisecond);
 void MakeHostile(benchmark::State& state, const CharacterOutline& outline) {
     const FontMetrics metrics{1000.0, 700.0, 0.0};
     std::string note;
-    for (auto _ : state) benchmark::DoNotOptimize(MakeTextGlyph(outline, metrics, note));
+    for (auto _ : state) benchmark::DoNotOptimize(MakeTextGlyph(outline, metrics, note, kShownGlyphLimits));
     state.counters["target_ms"] = kHostileTargetMs;
 }
 
@@ -370,6 +373,35 @@ void BM_HostileThreeThousandCurvedContours(benchmark::State& state) {
 void BM_HostileContoursOverOneAnother(benchmark::State& state) {
     MakeHostile(state, CharacterOutline(8, ToothedSquare(1000, 20.0)));
 }
+// How the maker's cost grows with the points of an outline: one contour
+// with a tooth at each of n points, n from 1,024 to 8,192 (beyond that an
+// outline is thinned first), round (a gear) and square. Google Benchmark
+// fits the times to n log n and prints the fit (BigO) and how far the times
+// stray from it (RMS). The square's sides are long runs of edges over the
+// same few x, which the searches for crossings, going from left to right,
+// test against one another: it grows faster, within the work bounds.
+OutlineContour Gear(int points) {
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double angle = 6.283185307179586 * i / points, radius = i % 2 ? 330.0 : 350.0;
+        const OutlinePoint point{350.0 + radius * std::cos(angle), 350.0 + radius * std::sin(angle)};
+        if (i == 0) contour.start = point;
+        else contour.segments.push_back({0, {}, point});
+    }
+    return contour;
+}
+
+void BM_PointsGrowthRound(benchmark::State& state) {
+    MakeHostile(state, {Gear(static_cast<int>(state.range(0)))});
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_PointsGrowthSquare(benchmark::State& state) {
+    MakeHostile(state, {ToothedSquare(static_cast<int>(state.range(0)), 20.0)});
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PointsGrowthRound)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointsGrowthSquare)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileTenThousandPoints)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileThreeThousandCurvedContours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileContoursOverOneAnother)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 // points in order with three or more each, at most four holes (none of them
 // contour 1), x inside the cell, and a value that fits the 511 characters
 // the saver reads under the longest name.
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -91,6 +92,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FontMetrics metrics = reader.Metrics();
     const CharacterOutline outline = reader.Outline();
     std::string note;
+    // As a shown text's glyph: within its own limits, in sixteenths of a unit.
+    const MadeGlyph shown = MakeTextGlyph(outline, metrics, note, kShownGlyphLimits);
+    if (shown.fit.fitted) {
+        const FitLimits& limits = kShownGlyphLimits;
+        std::size_t points = 0;
+        for (const OutlinePath& contour : shown.fit.contours) {
+            if (contour.size() < 3) Fail("a shown glyph's contours keep three points each");
+            points += contour.size();
+            for (const OutlinePoint& point : contour)
+                if (std::fabs(point.x) > limits.cellHalfWidth * limits.subunits || !(std::fabs(point.y) <= 2147483647.0))
+                    Fail("a shown glyph stays inside its cell and its 32-bit numbers");
+        }
+        if (points < 1 || points > static_cast<std::size_t>(limits.pointBudget)) Fail("a shown glyph keeps to its points");
+        if (shown.fit.contours.empty() || shown.fit.contours.size() > static_cast<std::size_t>(limits.contourLimit) ||
+            shown.fit.hole.size() != shown.fit.contours.size() || shown.fit.hole[0])
+            Fail("a shown glyph keeps to its contours, and opens with one that is no hole");
+    }
     const MadeGlyph made = MakeTextGlyph(outline, metrics, note);
     if (!made.fit.fitted) return 0;
     const GlyphDefinition& glyph = made.fit.glyph;

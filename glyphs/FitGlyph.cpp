@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "glyphs/GlyphValue.h"
+#include "glyphs/MergeOverlaps.h"
 
 namespace {
 
@@ -89,6 +90,14 @@ OutlinePath WithoutRedundantPoints(OutlinePath path) {
     return path;
 }
 
+// The original points a removal cost measures one by one at most; beyond
+// them it is bounded from what the two chords it joins already stray.
+// Fonts' glyphs rarely reach it, so their glyphs come out as measured
+// exactly; an outline of thousands of points no longer makes each removal
+// measure longer and longer stretches, and the simplification stays
+// within n log n of its points.
+constexpr int kMeasuredSpan = 128;
+
 // One path during simplification: its original points and which of them
 // are still kept, linked in a ring.
 struct Ring {
@@ -97,16 +106,27 @@ struct Ring {
     std::vector<int> next;
     std::vector<char> kept;
     std::vector<double> cost;
+    // How far the original path from each kept point to the next kept one
+    // strays from the chord between them (or a bound of it).
+    std::vector<double> stray;
     int keptCount;
     std::size_t* measured;  // distances measured so far, over all rings
 
     // How far the original path between the kept neighbours of point `i`
-    // lies from the chord that would replace it.
+    // lies from the chord that would replace it. Over a long stretch, a
+    // bound: the path from the previous point to i lies within its stray of
+    // that chord, whose every point lies within i's distance of the new
+    // chord (the distance to a segment grows along a line at most to its
+    // ends), and so on the other side.
     double RemovalCost(int i) const {
         const OutlinePath& points = *original;
         const int n = static_cast<int>(points.size());
         const OutlinePoint a = points[previous[i]];
         const OutlinePoint b = points[next[i]];
+        if ((next[i] - previous[i] + n) % n > kMeasuredSpan) {
+            ++*measured;
+            return std::max(stray[previous[i]], stray[i]) + SegmentDistance(points[i], a, b);
+        }
         double worst = 0.0;
         for (int j = (previous[i] + 1) % n; j != next[i]; j = (j + 1) % n) {
             worst = std::max(worst, SegmentDistance(points[j], a, b));
@@ -172,23 +192,42 @@ bool EdgesCross(OutlinePoint p1, OutlinePoint p2, OutlinePoint q1, OutlinePoint 
 // The end face is filled with the even-odd rule, so where two contours
 // overlap, or one crosses itself, the face shows a hole the font never had.
 // Returns why the contours cannot be drawn as they are, or an empty string.
+// Edges are taken from left to right, each tested only against those whose
+// span of x reaches it, so a glyph of many points is not tested pair by
+// pair; of several crossings the one of the earliest contours is named.
 std::string CrossingProblem(const std::vector<OutlinePath>& paths) {
+    struct Edge {
+        double left, right;
+        std::size_t path, index;
+    };
+    std::vector<Edge> edges;
     for (std::size_t a = 0; a < paths.size(); ++a) {
         const std::size_t n = paths[a].size();
-        for (std::size_t b = a; b < paths.size(); ++b) {
-            const std::size_t m = paths[b].size();
-            for (std::size_t i = 0; i < n; ++i) {
-                for (std::size_t k = (a == b ? i + 2 : 0); k < m; ++k) {
-                    if (a == b && (k + 1) % n == i) continue;  // neighbours share a point
-                    if (!EdgesCross(paths[a][i], paths[a][(i + 1) % n], paths[b][k], paths[b][(k + 1) % m])) continue;
-                    if (a == b) return "contour " + std::to_string(a + 1) + " crosses itself";
-                    return "contours " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                           " overlap, and the saver fills an overlap as a hole";
-                }
-            }
+        for (std::size_t i = 0; i < n; ++i) {
+            const double x1 = paths[a][i].x, x2 = paths[a][(i + 1) % n].x;
+            edges.push_back({std::min(x1, x2), std::max(x1, x2), a, i});
         }
     }
-    return {};
+    std::sort(edges.begin(), edges.end(), [](const Edge& e, const Edge& f) { return e.left < f.left; });
+    std::pair<std::size_t, std::size_t> first{paths.size(), paths.size()};
+    for (std::size_t e = 0; e < edges.size(); ++e) {
+        const Edge& p = edges[e];
+        const OutlinePath& pathP = paths[p.path];
+        for (std::size_t f = e + 1; f < edges.size() && edges[f].left <= p.right; ++f) {
+            const Edge& q = edges[f];
+            const OutlinePath& pathQ = paths[q.path];
+            const std::size_t n = pathP.size();
+            // Neighbours of one contour share a point.
+            if (p.path == q.path && ((p.index + 1) % n == q.index || (q.index + 1) % n == p.index)) continue;
+            if (!EdgesCross(pathP[p.index], pathP[(p.index + 1) % n], pathQ[q.index], pathQ[(q.index + 1) % pathQ.size()]))
+                continue;
+            first = std::min(first, std::make_pair(std::min(p.path, q.path), std::max(p.path, q.path)));
+        }
+    }
+    if (first.first == paths.size()) return {};
+    if (first.first == first.second) return "contour " + std::to_string(first.first + 1) + " crosses itself";
+    return "contours " + std::to_string(first.first + 1) + " and " + std::to_string(first.second + 1) +
+           " overlap, and the saver fills an overlap as a hole";
 }
 
 }  // namespace
@@ -270,13 +309,14 @@ void AddDropped(std::string& dropped, const std::string& what) {
     dropped += (dropped.empty() ? "left out " : ", ") + what;
 }
 
-// Keeps at most 13 contours and 4 holes, the largest first; a contour stays
+// Keeps the contours and holes `limits` hold, the largest first; a contour stays
 // only with the one that holds it, so an island never outlives its hole
 // (the even-odd face would show it as a hole of its own). `area` is each
 // contour's area; `unexamined` counts the smallest contours already left out
 // before holes were looked for.
 void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& hole, const std::vector<int>& holder,
-                         const std::vector<double>& area, std::size_t unexamined, std::string& dropped) {
+                         const std::vector<double>& area, std::size_t unexamined, FitLimits limits,
+                         std::string& dropped) {
     const std::size_t count = contours.size();
     std::vector<std::size_t> order(count);
     for (std::size_t i = 0; i < count; ++i) order[i] = i;
@@ -286,7 +326,7 @@ void KeepLargestContours(std::vector<OutlinePath>& contours, std::vector<bool>& 
     int keptContours = 0, keptHoles = 0;
     std::size_t droppedContours = unexamined, droppedHoles = 0;
     for (std::size_t i : order) {
-        const bool fits = keptContours < kMaxContours && (!hole[i] || keptHoles < kMaxHoles);
+        const bool fits = keptContours < limits.contourLimit && (!hole[i] || keptHoles < limits.holeLimit);
         // Contours that overlap may each count as inside the other: only a
         // larger contour holds a smaller one.
         const bool held = holder[i] >= 0 && area[static_cast<std::size_t>(holder[i])] > area[i];
@@ -379,9 +419,9 @@ std::string PointsLeftOut(std::size_t before, std::size_t after, const char* who
 // SimplifyPaths within `work` measurements of a point's distance from a
 // chord, which it takes from `work`: false, with `simplified` untouched,
 // when that is not enough. Each point that goes measures the span of the
-// original path under each of its neighbours again; the spans grow as
-// points go, and an outline can make them grow all along one stretch, so
-// the count, not the number of points, bounds the time.
+// original path under each of its neighbours again, up to kMeasuredSpan
+// points of it; the spans grow as points go, so the count, not the number
+// of points, bounds the time.
 bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, double negligibleError,
                     std::size_t& work, std::vector<OutlinePath>& simplified) {
     std::size_t measured = 0;
@@ -389,7 +429,7 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
     int total = 0;
     for (const OutlinePath& path : paths) {
         const int n = static_cast<int>(path.size());
-        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), n, &measured};
+        Ring ring{&path, {}, {}, std::vector<char>(n, 1), std::vector<double>(n), std::vector<double>(n, 0.0), n, &measured};
         for (int i = 0; i < n; ++i) {
             ring.previous.push_back((i + n - 1) % n);
             ring.next.push_back((i + 1) % n);
@@ -421,6 +461,7 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
         const int before = ring.previous[cheapest];
         const int after = ring.next[cheapest];
         ring.kept[cheapest] = 0;
+        ring.stray[before] = cheapestCost;
         ring.next[before] = after;
         ring.previous[after] = before;
         --ring.keptCount;
@@ -455,13 +496,14 @@ bool SimplifyWithin(const std::vector<OutlinePath>& paths, int pointBudget, doub
 constexpr std::size_t kSimplificationWork = 4000000;
 constexpr std::size_t kShortSimplification = 1024;
 
-// Simplifies the contours to 45 points and rounds them to whole units;
-// `rounded` stays empty when they need more than 45. Rounding can leave a
+// Simplifies the contours to `pointBudget` points and rounds them to whole
+// units; `rounded` stays empty when they need more. Rounding can leave a
 // few points redundant, and removing them frees budget: simplify again with
 // the freed points while the budget was what limited the outline and the
 // result still fits. False when that takes more than `work` measurements.
-bool SimplifyAndRound(const std::vector<OutlinePath>& contours, std::size_t work, std::vector<OutlinePath>& rounded) {
-    int budget = kMaxGlyphPoints;
+bool SimplifyAndRound(const std::vector<OutlinePath>& contours, int pointBudget, std::size_t work,
+                      std::vector<OutlinePath>& rounded) {
+    int budget = pointBudget;
     for (int attempt = 0; attempt < 4; ++attempt) {
         std::vector<OutlinePath> simplified;
         if (!SimplifyWithin(contours, budget, kNegligibleError, work, simplified)) return false;
@@ -476,10 +518,10 @@ bool SimplifyAndRound(const std::vector<OutlinePath>& contours, std::size_t work
             used += static_cast<int>(path.size());
             candidate.push_back(std::move(path));
         }
-        if (used > kMaxGlyphPoints) break;
+        if (used > pointBudget) break;
         rounded = std::move(candidate);
-        if (used == kMaxGlyphPoints || simplifiedCount < budget) break;
-        budget += kMaxGlyphPoints - used;
+        if (used == pointBudget || simplifiedCount < budget) break;
+        budget += pointBudget - used;
     }
     return true;
 }
@@ -509,19 +551,20 @@ bool RefuseTooMany(GlyphFit& fit, FitFailure failure, const char* what, std::siz
                   "the outline has " + std::to_string(count) + " " + what + "; at most " + std::to_string(limit) + " fit");
 }
 
-bool RefuseTooManyPoints(GlyphFit& fit) {
+bool RefuseTooManyPoints(GlyphFit& fit, int pointBudget) {
     return Refuse(fit, FitFailure::TooManyPoints,
-                  "the outline needs more than " + std::to_string(kMaxGlyphPoints) + " points");
+                  "the outline needs more than " + std::to_string(pointBudget) + " points");
 }
 
 // Refuses a point that is not a number or lies beyond what a glyph stores:
 // nothing after this step casts a number that no glyph holds.
-bool CheckCoordinates(const std::vector<OutlinePath>& paths, GlyphFit& fit) {
+bool CheckCoordinates(const std::vector<OutlinePath>& paths, int subunits, GlyphFit& fit) {
+    const double largest = kLargestCoordinate / subunits;
     for (const OutlinePath& path : paths) {
         for (const OutlinePoint& point : path) {
             if (!std::isfinite(point.x) || !std::isfinite(point.y))
                 return Refuse(fit, FitFailure::PointNotANumber, "the outline has a point that is not a number");
-            if (std::fabs(point.x) > kLargestCoordinate || std::fabs(point.y) > kLargestCoordinate)
+            if (std::fabs(point.x) > largest || std::fabs(point.y) > largest)
                 return Refuse(fit, FitFailure::PointOutOfRange,
                               "the outline reaches beyond the 32-bit numbers a glyph stores");
         }
@@ -541,11 +584,11 @@ struct FittedContours {
 // Takes the paths that show: three distinct points or more and an area. A
 // path is copied only once it is kept; repeated points add nothing to its
 // area, so the area and the count of distinct points are taken from it as
-// it stands. More than 13 contours never fit, however they nest, so without
-// `keepLargest` they are refused here; beyond `kContourLimit` only the
+// it stands. More contours than the limit never fit, however they nest, so
+// without `keepLargest` they are refused here; beyond `kContourLimit` only the
 // largest are looked at.
-bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, FittedContours& contours,
-                       GlyphFit& fit) {
+bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, FitLimits limits,
+                       FittedContours& contours, GlyphFit& fit) {
     std::vector<const OutlinePath*> shown;
     std::vector<double> area;
     for (const OutlinePath& path : paths) {
@@ -556,8 +599,8 @@ bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, 
         area.push_back(size);
     }
     if (shown.empty()) return Refuse(fit, FitFailure::NoOutline, "the character has no outline to show");
-    if (!keepLargest && shown.size() > static_cast<std::size_t>(kMaxContours))
-        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", shown.size(), kMaxContours);
+    if (!keepLargest && shown.size() > static_cast<std::size_t>(limits.contourLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", shown.size(), limits.contourLimit);
     contours.unexamined = KeepLargestAreas(shown, area, kContourLimit);
     for (const OutlinePath* path : shown) contours.paths.push_back(WithoutRepeats(*path));
     contours.area = std::move(area);
@@ -568,7 +611,7 @@ bool TakeShownContours(const std::vector<OutlinePath>& paths, bool keepLargest, 
 // than any font's glyph, or when the search would take more than
 // `kHoleWork`; with `keepLargest`, keeps the largest contours and holes that
 // fit. Adds to `dropped` what went, the contours before the points.
-void SortOutHoles(FittedContours& contours, bool keepLargest, std::string& dropped) {
+void SortOutHoles(FittedContours& contours, bool keepLargest, FitLimits limits, std::string& dropped) {
     std::vector<OutlinePath>& paths = contours.paths;
     const std::size_t examinedPoints = PointCount(paths);
     auto thin = [&contours](std::size_t limit) {
@@ -583,18 +626,18 @@ void SortOutHoles(FittedContours& contours, bool keepLargest, std::string& dropp
     }
     const std::string thinned = PointsLeftOut(examinedPoints, PointCount(paths), "the outline's");
     if (keepLargest) {
-        KeepLargestContours(paths, contours.hole, holder, contours.area, contours.unexamined, dropped);
+        KeepLargestContours(paths, contours.hole, holder, contours.area, contours.unexamined, limits, dropped);
         contours.area.clear();  // no longer one for each kept contour
     }
     AddDropped(dropped, thinned);
 }
 
-bool CheckContourAndHoleCounts(const FittedContours& contours, GlyphFit& fit) {
-    if (contours.paths.size() > static_cast<std::size_t>(kMaxContours))
-        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", contours.paths.size(), kMaxContours);
+bool CheckContourAndHoleCounts(const FittedContours& contours, FitLimits limits, GlyphFit& fit) {
+    if (contours.paths.size() > static_cast<std::size_t>(limits.contourLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyContours, "contours", contours.paths.size(), limits.contourLimit);
     const std::size_t holes = static_cast<std::size_t>(std::count(contours.hole.begin(), contours.hole.end(), true));
-    if (holes > static_cast<std::size_t>(kMaxHoles))
-        return RefuseTooMany(fit, FitFailure::TooManyHoles, "holes", holes, kMaxHoles);
+    if (holes > static_cast<std::size_t>(limits.holeLimit))
+        return RefuseTooMany(fit, FitFailure::TooManyHoles, "holes", holes, limits.holeLimit);
     return true;
 }
 
@@ -626,16 +669,17 @@ void PutOuterContourFirst(std::vector<bool>& hole, std::initializer_list<std::ve
 // Simplifies the contours to the point budget and rounds them to whole
 // units, thinning them to `kShortSimplification` points when the
 // simplification would take more than `kSimplificationWork`. Each contour
-// keeps three points and at most 13 come here, so the budget always holds
-// them: the refusal only stands guard.
-bool SimplifyToPointBudget(std::vector<OutlinePath>& contours, std::vector<OutlinePath>& rounded, GlyphFit& fit) {
-    if (!SimplifyAndRound(contours, kSimplificationWork, rounded)) {
+// keeps three points and no more contours come here than the limits hold,
+// whose budget holds three points each: the refusal only stands guard.
+bool SimplifyToPointBudget(std::vector<OutlinePath>& contours, int pointBudget, std::vector<OutlinePath>& rounded,
+                           GlyphFit& fit) {
+    if (!SimplifyAndRound(contours, pointBudget, kSimplificationWork, rounded)) {
         const std::size_t kept = PointCount(contours);
         ThinPoints(contours, kShortSimplification);
         AddDropped(fit.dropped, PointsLeftOut(kept, PointCount(contours), "the kept contours'"));
-        SimplifyAndRound(contours, std::numeric_limits<std::size_t>::max(), rounded);
+        SimplifyAndRound(contours, pointBudget, std::numeric_limits<std::size_t>::max(), rounded);
     }
-    return rounded.empty() ? RefuseTooManyPoints(fit) : true;
+    return rounded.empty() ? RefuseTooManyPoints(fit, pointBudget) : true;
 }
 
 // Refuses a contour that rounding collapsed below three points or any area,
@@ -657,12 +701,34 @@ bool LeaveOutCollapsedContours(std::vector<OutlinePath>& rounded, FittedContours
     return true;
 }
 
-// Writes the rounded contours into the glyph, refusing a point outside the
-// cell and, for a stored glyph, a value that the saver would cut.
+// Keeps the rounded contours as the glyph, refusing a point outside the
+// cell; writes them in the stored format too when they fit it, refusing,
+// for a glyph to be stored, a value that the saver would cut.
 bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& contours, FitLimits limits,
                 GlyphFit& fit) {
-    // The glyph's arrays hold 45 points; the simplification never gives more.
-    if (PointCount(rounded) > static_cast<std::size_t>(kMaxGlyphPoints)) return RefuseTooManyPoints(fit);
+    // The simplification never gives more than the budget.
+    if (PointCount(rounded) > static_cast<std::size_t>(limits.pointBudget))
+        return RefuseTooManyPoints(fit, limits.pointBudget);
+    for (std::size_t j = 0; j < rounded.size(); ++j) {
+        for (const OutlinePoint& p : rounded[j]) {
+            if (p.x < -limits.cellHalfWidth * limits.subunits || p.x > limits.cellHalfWidth * limits.subunits)
+                return Refuse(fit, FitFailure::OutsideCell,
+                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x / limits.subunits)) +
+                                  ", outside the cell's " +
+                                  std::to_string(-limits.cellHalfWidth) + ".." + std::to_string(limits.cellHalfWidth));
+        }
+    }
+    fit.contours = rounded;
+    fit.hole = contours.hole;
+    const std::size_t holes = static_cast<std::size_t>(std::count(contours.hole.begin(), contours.hole.end(), true));
+    fit.inStoredFormat = limits.subunits == 1 && PointCount(rounded) <= static_cast<std::size_t>(kMaxGlyphPoints) &&
+                         rounded.size() <= static_cast<std::size_t>(kMaxContours) &&
+                         holes <= static_cast<std::size_t>(kMaxHoles);
+    if (!fit.inStoredFormat) return true;
+    // Measured against every point of the outline, so only for a glyph of
+    // the file's 45 points: the tool prints it.
+    for (std::size_t j = 0; j < rounded.size(); ++j)
+        fit.shapeError = std::max(fit.shapeError, ShapeError(contours.paths[j], rounded[j]));
     GlyphDefinition& glyph = fit.glyph;
     int point = 0;
     int holeIndex = 0;
@@ -672,15 +738,10 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
         if (contours.hole[j]) glyph.holeStart[++holeIndex] = point + 1;
         for (const OutlinePoint& p : rounded[j]) {
             ++point;
-            if (p.x < -limits.cellHalfWidth || p.x > limits.cellHalfWidth)
-                return Refuse(fit, FitFailure::OutsideCell,
-                              "the outline reaches x = " + std::to_string(static_cast<int>(p.x)) + ", outside the cell's " +
-                                  std::to_string(-limits.cellHalfWidth) + ".." + std::to_string(limits.cellHalfWidth));
             glyph.pointX[point] = static_cast<std::int32_t>(p.x);
             glyph.pointY[point] = static_cast<std::int32_t>(p.y);
         }
         glyph.contourLast[contour] = point;
-        fit.shapeError = std::max(fit.shapeError, ShapeError(contours.paths[j], rounded[j]));
     }
     glyph.pointCount = point;
     glyph.contourCount = static_cast<int>(rounded.size());
@@ -701,16 +762,28 @@ bool StoreGlyph(const std::vector<OutlinePath>& rounded, const FittedContours& c
 GlyphFit FitGlyph(const std::vector<OutlinePath>& paths, bool allowCrossings, bool keepLargest, FitLimits limits) {
     GlyphFit fit;
     FittedContours contours;
-    if (!CheckCoordinates(paths, fit) || !TakeShownContours(paths, keepLargest, contours, fit)) return fit;
-    SortOutHoles(contours, keepLargest, fit.dropped);
+    if (!CheckCoordinates(paths, limits.subunits, fit)) return fit;
+    // The font fills overlapping strokes as one; merged, they no longer show
+    // as holes, and a hole is again only what the font made one.
+    std::vector<OutlinePath> merged;
+    const bool isMerged = limits.mergeOverlaps && MergeOverlaps(paths, merged);
+    std::vector<OutlinePath> scaled;
+    if (limits.subunits != 1) {
+        scaled = isMerged ? merged : paths;
+        for (OutlinePath& path : scaled)
+            for (OutlinePoint& point : path) point = {point.x * limits.subunits, point.y * limits.subunits};
+    }
+    const std::vector<OutlinePath>& fitted = limits.subunits != 1 ? scaled : isMerged ? merged : paths;
+    if (!TakeShownContours(fitted, keepLargest, limits, contours, fit)) return fit;
+    SortOutHoles(contours, keepLargest, limits, fit.dropped);
     // Already before the simplification, which gives a point of equal cost
     // to the earlier contour: the contours are simplified in stored order.
     PutOuterContourFirst(contours.hole, {&contours.paths});
-    if (!CheckContourAndHoleCounts(contours, fit)) return fit;
+    if (!CheckContourAndHoleCounts(contours, limits, fit)) return fit;
     OrientContours(contours);
 
     std::vector<OutlinePath> rounded;
-    if (!SimplifyToPointBudget(contours.paths, rounded, fit)) return fit;
+    if (!SimplifyToPointBudget(contours.paths, limits.pointBudget, rounded, fit)) return fit;
     if (!LeaveOutCollapsedContours(rounded, contours, keepLargest, fit)) return fit;
     // Leaving out a collapsed contour 1 may have put a hole first, or left
     // holes with nothing around them.

@@ -4,6 +4,18 @@
 
 #include "scene/SceneRecords.h"
 
+namespace {
+
+// The end face's point list, rebuilt for each slot drawn. Process-wide, as
+// the slots are: at the slot's full capacity it is too large for a stack.
+struct FacePointList {
+    SurfacePoint points[kShownGlyphPoints + kShownGlyphContours];
+    int counts[kShownGlyphContours];
+};
+FacePointList faceList;
+
+}  // namespace
+
 void RenderEndFace(DrawingSurface& surface) {
     int slotNumber = sceneState.currentSlot;
     if (slotNumber < 1 || slotNumber > kMaxSlots) return;
@@ -18,8 +30,8 @@ void RenderEndFace(DrawingSurface& surface) {
 
     // Every contour closed on its first point: at most one more point than
     // the outline has for each contour.
-    SurfacePoint points[kShownGlyphPoints + kShownGlyphContours];
-    int counts[kShownGlyphContours];
+    SurfacePoint* const points = faceList.points;
+    int* const counts = faceList.counts;
     int pointTotal = 0;
     int contours = 0;
     for (int c = 1; c <= std::clamp(glyph.contourCount, 0, kShownGlyphContours); ++c) {

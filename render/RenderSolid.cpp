@@ -1,6 +1,7 @@
 #include "render/RenderSolid.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "scene/RoundTo.h"
@@ -50,18 +51,49 @@ struct VisibleWall {
     Plane plane;
 };
 
+// Whether the screen boxes of two walls overlap: the box test of the
+// comparison, which no pair that fails it gets past.
+bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
+    return w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY;
+}
+
+// The work storage of an ordering. Process-wide, as the slots are: at the
+// slot's capacity its tables take about 1.1 MB, more than a thread's stack
+// should hold, and keeping them spares every frame an allocation.
+struct OrderingStorage {
+    int contourOf[kShownGlyphPoints + 1];
+    // roundTo(x, 13) and roundTo(y, 13) of each vertex, taken once per call.
+    bool haveRounded[kMaxVertex + 1];
+    double roundedX[kMaxVertex + 1];
+    double roundedY[kMaxVertex + 1];
+    VisibleWall walls[kShownGlyphPoints + 1];
+    // A pair of walls is tested in this pass when its entry holds the pass's
+    // stamp; a new stamp for each pass forgets the last pass's pairs without
+    // clearing the table.
+    std::uint16_t tested[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
+    std::uint16_t pass;
+    // For each visible wall, the walls whose screen boxes overlap its own, in
+    // visible-list order: overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1].
+    int overlapFirst[kShownGlyphPoints + 2];
+    std::int16_t overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    // Visible walls with finite boxes, by the left edge of their boxes.
+    std::int16_t byLeftEdge[kShownGlyphPoints];
+};
+OrderingStorage storage;
+
 class WallOrdering {
 public:
-    WallOrdering(const CharacterSlot& slot, WallOrderLog* log) : slot_(slot), points_(slot.projected), log_(log) {
-        std::memset(contourOf_, 0, sizeof contourOf_);
+    WallOrdering(const CharacterSlot& slot, WallOrderLog* log)
+        : slot_(slot), points_(slot.projected), log_(log), work_(storage) {
+        std::memset(work_.contourOf, 0, sizeof work_.contourOf);
         const ShownGlyph& glyph = slot.glyph;
         int contours = std::clamp(glyph.contourCount, 0, kShownGlyphContours);
         for (int j = contours; j >= 1; --j) {
             int first = std::max(glyph.contourFirst[j], 1);
             int last = std::min(glyph.contourLast[j], kShownGlyphPoints);
-            for (int k = first; k <= last; ++k) contourOf_[k] = j;
+            for (int k = first; k <= last; ++k) work_.contourOf[k] = j;
         }
-        std::memset(haveRounded_, 0, sizeof haveRounded_);
+        std::memset(work_.haveRounded, 0, sizeof work_.haveRounded);
     }
 
     void Run(WallOrder& order);
@@ -75,17 +107,15 @@ private:
     bool Promotes(const VisibleWall& c, const VisibleWall& w);
     bool Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step);
     bool CrossingPromotes(int a, int b, int p, int q);
+    void ListOverlaps(int visible);
+    void StartPass();
+    bool Tried(int candidate, int g) const;
+    int FirstPromoting(int candidate, int visible);
 
     const CharacterSlot& slot_;
     const ProjectedPoints& points_;
     WallOrderLog* log_;
-    int contourOf_[kShownGlyphPoints + 1];
-    // roundTo(x, 13) and roundTo(y, 13) of each vertex, taken once per call.
-    bool haveRounded_[kMaxVertex + 1];
-    double roundedX_[kMaxVertex + 1];
-    double roundedY_[kMaxVertex + 1];
-    VisibleWall walls_[kShownGlyphPoints + 1];
-    bool tested_[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
+    OrderingStorage& work_;
 };
 
 double WallOrdering::Round(double value, int digits) {
@@ -94,23 +124,23 @@ double WallOrdering::Round(double value, int digits) {
 }
 
 double WallOrdering::RoundedX(int vertex) {
-    if (!haveRounded_[vertex]) {
-        roundedX_[vertex] = Round(Vertex(vertex).x, 13);
-        roundedY_[vertex] = Round(Vertex(vertex).y, 13);
-        haveRounded_[vertex] = true;
+    if (!work_.haveRounded[vertex]) {
+        work_.roundedX[vertex] = Round(Vertex(vertex).x, 13);
+        work_.roundedY[vertex] = Round(Vertex(vertex).y, 13);
+        work_.haveRounded[vertex] = true;
     }
-    return roundedX_[vertex];
+    return work_.roundedX[vertex];
 }
 
 double WallOrdering::RoundedY(int vertex) {
     RoundedX(vertex);
-    return roundedY_[vertex];
+    return work_.roundedY[vertex];
 }
 
 // Walls of one contour that share an edge meet along it and are never
 // compared.
 bool WallOrdering::IsNeighbour(int c, int w) const {
-    int contour = contourOf_[c];
+    int contour = work_.contourOf[c];
     if (contour != 0) {
         int first = slot_.glyph.contourFirst[contour];
         int last = slot_.glyph.contourLast[contour];
@@ -136,7 +166,7 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
     if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
 
     step = kByBox;
-    if (!(w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY)) return false;
+    if (!BoxesOverlap(c, w)) return false;
     if (log_ != nullptr) log_->planeTested.emplace_back(c.quad, w.quad);
 
     step = kByCandidatePlane;
@@ -234,6 +264,85 @@ bool WallOrdering::CrossingPromotes(int a, int b, int p, int q) {
     return Round(depthE, 12) > Round(depthF, 12);
 }
 
+// Lists, for each visible wall, the walls whose boxes overlap its own. Only
+// those can take a candidate's place, and as each list keeps the visible-list
+// order, the first of them that does is the one a scan of every wall finds
+// first. The walls are swept by the left edges of their boxes, so pairs far
+// apart across the screen are never looked at. A box with a bound that is not
+// a number overlaps nothing (every comparison with it fails) and stays out
+// of the sweep, whose order needs numbers.
+void WallOrdering::ListOverlaps(int visible) {
+    int swept = 0;
+    for (int g = 1; g <= visible; ++g) {
+        const VisibleWall& w = work_.walls[g];
+        if (w.minX == w.minX && w.maxX == w.maxX && w.minY == w.minY && w.maxY == w.maxY)
+            work_.byLeftEdge[swept++] = static_cast<std::int16_t>(g);
+    }
+    std::sort(work_.byLeftEdge, work_.byLeftEdge + swept,
+              [this](int a, int b) { return work_.walls[a].minX < work_.walls[b].minX; });
+
+    // Two sweeps: the first counts each wall's overlaps, the second fills the
+    // lists; each list is then put into visible-list order.
+    int* const first = work_.overlapFirst;
+    std::fill(first, first + visible + 2, 0);
+    for (int fill = 0; fill < 2; ++fill) {
+        for (int a = 0; a < swept; ++a) {
+            const int i = work_.byLeftEdge[a];
+            const VisibleWall& c = work_.walls[i];
+            for (int b = a + 1; b < swept; ++b) {
+                const int j = work_.byLeftEdge[b];
+                const VisibleWall& w = work_.walls[j];
+                if (!(w.minX < c.maxX)) break;
+                if (!BoxesOverlap(c, w)) continue;
+                if (fill == 0) {
+                    ++first[i + 1];
+                    ++first[j + 1];
+                } else {
+                    work_.overlapping[first[i]++] = static_cast<std::int16_t>(j);
+                    work_.overlapping[first[j]++] = static_cast<std::int16_t>(i);
+                }
+            }
+        }
+        if (fill == 0) {
+            for (int g = 1; g <= visible + 1; ++g) first[g] += first[g - 1];
+        } else {
+            // Each fill moved a list's start to its end, the next list's start.
+            for (int g = visible + 1; g >= 1; --g) first[g] = first[g - 1];
+            first[0] = 0;
+        }
+    }
+    for (int g = 1; g <= visible; ++g) std::sort(work_.overlapping + first[g], work_.overlapping + first[g + 1]);
+}
+
+void WallOrdering::StartPass() {
+    if (++work_.pass == 0) {
+        std::memset(work_.tested, 0, sizeof work_.tested);
+        work_.pass = 1;
+    }
+}
+
+bool WallOrdering::Tried(int candidate, int g) const { return work_.tested[candidate][g] == work_.pass; }
+
+// The first wall, in visible-list order, that is unplaced, not yet tested
+// with the candidate in this pass, and in front of it; 0 for none. With a
+// log every wall is compared, so that the log holds every comparison;
+// otherwise only the walls whose boxes overlap the candidate's.
+int WallOrdering::FirstPromoting(int candidate, int visible) {
+    if (log_ != nullptr) {
+        for (int g = 1; g <= visible; ++g) {
+            if (work_.walls[g].placed == 1 || g == candidate || Tried(candidate, g)) continue;
+            if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
+        }
+        return 0;
+    }
+    for (int k = work_.overlapFirst[candidate]; k < work_.overlapFirst[candidate + 1]; ++k) {
+        const int g = work_.overlapping[k];
+        if (work_.walls[g].placed == 1 || Tried(candidate, g)) continue;
+        if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
+    }
+    return 0;
+}
+
 void WallOrdering::Run(WallOrder& order) {
     int n = std::clamp(slot_.glyph.pointCount, 0, kShownGlyphPoints);
     int visible = 0;
@@ -247,7 +356,7 @@ void WallOrdering::Run(WallOrder& order) {
         const ProjectedPoint& p3 = Vertex(quad.corner[2]);
         if (!(Cross(p1, p2, p3) < 0.0)) continue;
 
-        VisibleWall& wall = walls_[++visible];
+        VisibleWall& wall = work_.walls[++visible];
         wall.quad = k;
         wall.placed = quad.hullFlag == 1 ? 1 : 0;
         std::copy(std::begin(quad.corner), std::end(quad.corner), wall.vertex);
@@ -266,32 +375,24 @@ void WallOrdering::Run(WallOrder& order) {
     order.count = visible;
     int placed = 0;
     for (int g = 1; g <= visible; ++g) {
-        if (walls_[g].placed == 1) order.drawList[++placed] = walls_[g].quad;
+        if (work_.walls[g].placed == 1) order.drawList[++placed] = work_.walls[g].quad;
     }
 
     // Each pass finds the front-most wall still unplaced: a candidate stands
     // until some other wall is found in front of it, which then becomes the
-    // candidate and the scan starts over. A pair once tested in a pass is
-    // not tested again, so every pass ends.
+    // candidate and the search starts over from the first wall. A pair once
+    // tested in a pass is not tested again, so every pass ends.
+    if (log_ == nullptr) ListOverlaps(visible);
     while (placed < visible) {
-        std::memset(tested_, 0, sizeof tested_);
-        int candidate = 0;  // visible-list position t, 0 for none
-        for (int g = 1; g <= visible; ++g) {
-            if (walls_[g].placed == 1 || g == candidate) continue;
-            if (candidate == 0) {
-                candidate = g;
-                continue;
-            }
-            if (tested_[candidate][g]) continue;
-            if (Promotes(walls_[candidate], walls_[g])) {
-                if (log_ != nullptr) log_->promotions.emplace_back(walls_[candidate].quad, walls_[g].quad);
-                tested_[candidate][g] = tested_[g][candidate] = true;
-                candidate = g;
-                g = 0;
-            }
+        StartPass();
+        int candidate = 1;  // visible-list position
+        while (work_.walls[candidate].placed == 1) ++candidate;
+        for (int g; (g = FirstPromoting(candidate, visible)) != 0; candidate = g) {
+            if (log_ != nullptr) log_->promotions.emplace_back(work_.walls[candidate].quad, work_.walls[g].quad);
+            work_.tested[candidate][g] = work_.tested[g][candidate] = work_.pass;
         }
-        order.drawList[++placed] = walls_[candidate].quad;
-        walls_[candidate].placed = 1;
+        order.drawList[++placed] = work_.walls[candidate].quad;
+        work_.walls[candidate].placed = 1;
     }
 }
 

@@ -23,6 +23,14 @@ bool RunsLeftAt(const ShownGlyph& glyph, int p, int m, int n) {
     return yn > roundTo(c + xn * s, 9);
 }
 
+// One contour's points in their new order, before they are written back.
+// Process-wide: at the slot's capacity the copy is too large for a stack.
+struct TurnedContour {
+    std::int32_t x[kShownGlyphPoints + 1];
+    std::int32_t y[kShownGlyphPoints + 1];
+};
+TurnedContour turned;
+
 }  // namespace
 
 void NormalizeContours(ShownGlyph& glyph) {
@@ -47,8 +55,8 @@ void NormalizeContours(ShownGlyph& glyph) {
         const bool reverse = RunsLeftAt(glyph, p, m, n);
         if (!reverse && m == f) continue;
 
-        std::int32_t x[kShownGlyphPoints + 1];
-        std::int32_t y[kShownGlyphPoints + 1];
+        std::int32_t* const x = turned.x;
+        std::int32_t* const y = turned.y;
         const int length = l - f + 1;
         int source = m;
         for (int t = 0; t < length; ++t) {

@@ -54,11 +54,13 @@ void ProjectFrame() {
         const double ownCos = std::cos(Radians(slot.ownAngle));
         const double ownSin = std::sin(Radians(slot.ownAngle));
         const double center = slot.centerX;
+        // Dividing by 1 leaves a whole-unit glyph's numbers exactly as they are.
+        const double unit = glyph.subunits > 1 ? glyph.subunits : 1;
 
         for (int j = 1; j <= 2 * pointCount; ++j) {
             const int point = j <= pointCount ? j : j - pointCount;
-            double x = glyph.pointX[point];
-            double y = glyph.pointY[point];
+            double x = glyph.pointX[point] / unit;
+            double y = glyph.pointY[point] / unit;
             const double z = j <= pointCount ? -depth : depth;
 
             // The glyph turns in its own plane about (centerX, 0),

@@ -6,20 +6,27 @@
 
 #include "settings/GlyphDefinition.h"
 
-// How many points and contours a slot's glyph may hold. The stored format
-// keeps its own limits (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every
-// glyph read from or written to the file; these bound only the outline a
-// slot draws, and every per-slot table is sized by them.
-inline constexpr int kShownGlyphPoints = 45;
-inline constexpr int kShownGlyphContours = 13;
+// How many points and contours a slot's glyph may hold: 512 points in up to
+// 64 contours, enough for a dense kanji kept with every stroke, and any
+// contour may be a hole. The stored format keeps its own limits
+// (kMaxGlyphPoints, kMaxContours, kMaxHoles) for every glyph read from or
+// written to the file; these bound only the outline a slot draws, and every
+// per-slot table is sized by them. A slot then takes about 50 KB, so the
+// slots live in the process-wide records below and never on a stack, and
+// the steps that need work storage of that size keep it process-wide too.
+inline constexpr int kShownGlyphPoints = 512;
+inline constexpr int kShownGlyphContours = 64;
 
 // The outline a slot draws. Every array is 1-based: entry 0 is never used.
 // Contour j is the closed polygon of points contourFirst[j]..contourLast[j];
 // holeFlag[j] is 1 when that contour is a hole, whose side walls face
-// inward, else 0.
+// inward, else 0. Points are in design units, or in `subunits` parts of
+// one: a stored glyph has whole units (1), a glyph made for a shown text
+// finer ones, so that its strokes keep the font's widths (0 counts as 1).
 struct ShownGlyph {
     std::int32_t pointCount;
     std::int32_t contourCount;
+    std::int32_t subunits;
     std::int32_t contourFirst[kShownGlyphContours + 1];
     std::int32_t contourLast[kShownGlyphContours + 1];
     std::int32_t holeFlag[kShownGlyphContours + 1];

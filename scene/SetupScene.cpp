@@ -3,6 +3,8 @@
 // before the random generator is seeded and before the first frame.
 #include "scene/SetupScene.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 #include "scene/SceneArithmetic.h"
@@ -79,12 +81,15 @@ void StartMotion(int shown) {
 }
 
 // Scales a slot's outline into scene units about the slot's centre, which
-// lies `offset` scene units right of the row's centre. Divisions truncate
+// lies `offset` scene units right of the row's centre; a glyph of finer
+// units keeps them (the projection divides them out). Divisions truncate
 // toward zero; results beyond the 32-bit range saturate.
 void PlaceSlot(CharacterSlot& slot, std::int64_t offset) {
     ShownGlyph& glyph = slot.glyph;
+    const std::int64_t subunits = std::max<std::int64_t>(glyph.subunits, 1);
     for (int i = 1; i <= UsablePointCount(glyph); ++i) {
-        glyph.pointX[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointX[i]) * settings.SIZEY / 10 + offset);
+        glyph.pointX[i] =
+            SaturateToInt32(static_cast<std::int64_t>(glyph.pointX[i]) * settings.SIZEY / 10 + offset * subunits);
         glyph.pointY[i] = SaturateToInt32(static_cast<std::int64_t>(glyph.pointY[i]) * settings.SIZE / 10);
     }
     slot.centerX = SaturateToInt32(offset);

@@ -6,6 +6,7 @@ ShownGlyph ShownGlyphOf(const GlyphDefinition& stored) {
     ShownGlyph shown{};
     shown.pointCount = stored.pointCount;
     shown.contourCount = stored.contourCount;
+    shown.subunits = 1;
     for (int i = 1; i <= std::min(kMaxGlyphPoints, kShownGlyphPoints); ++i) {
         shown.pointX[i] = stored.pointX[i];
         shown.pointY[i] = stored.pointY[i];

@@ -6,12 +6,14 @@
 #include "scene/TextShow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "glyphs/LayOutText.h"
 #include "glyphs/MakeGlyph.h"
@@ -28,10 +30,18 @@ constexpr double kCapitalHeight = 80.0;
 // characters holds.
 constexpr std::size_t kKeptAtMost = 4096;
 
+// A cluster's glyph as kept between pages: its points and contours only,
+// a few hundred bytes for a letter, so that thousands are kept cheaply.
 struct MadeCluster {
-    ShownGlyph glyph{};      // design units; empty when it cannot be made
-    double inkMiddle = 0.0;  // font units from the cluster's pen
+    std::vector<std::int32_t> pointX, pointY;  // sixteenths of a design unit; none when it cannot be made
+    std::vector<std::int32_t> contourLast;     // the last point of each contour, 1-based
+    std::vector<std::uint8_t> holeFlag;        // 1 for each contour that is a hole
+    double inkMiddle = 0.0;                    // font units from the cluster's pen
 };
+
+static_assert(kShownGlyphLimits.pointBudget <= kShownGlyphPoints &&
+                  kShownGlyphLimits.contourLimit <= kShownGlyphContours,
+              "a shown text's glyph fits the slot it is drawn in");
 
 struct Show {
     TextFont* font = nullptr;
@@ -123,8 +133,16 @@ const MadeCluster& MakeCluster(const LaidOutCluster& cluster) {
     std::string note;
     const MadeGlyph made = MakeTextGlyph(cluster.outline, show->metrics, note, kShownGlyphLimits);
     if (made.fit.fitted) {
-        entry->second.glyph = ShownGlyphOf(made.fit.glyph);
-        entry->second.inkMiddle = made.inkMiddle;
+        MadeCluster& kept = entry->second;
+        for (std::size_t j = 0; j < made.fit.contours.size(); ++j) {
+            for (const OutlinePoint& point : made.fit.contours[j]) {
+                kept.pointX.push_back(static_cast<std::int32_t>(point.x));
+                kept.pointY.push_back(static_cast<std::int32_t>(point.y));
+            }
+            kept.contourLast.push_back(static_cast<std::int32_t>(kept.pointX.size()));
+            kept.holeFlag.push_back(made.fit.hole[j] ? 1 : 0);
+        }
+        kept.inkMiddle = made.inkMiddle;
         if (!note.empty()) Say(ClusterName(cluster.characters) + ": " + note);
     } else {
         Say(ClusterName(cluster.characters) + " cannot be shown: " + made.fit.reason);
@@ -158,6 +176,21 @@ LaidOutText PageLine(std::size_t index) {
     return LayOut(shaped, true);
 }
 
+// The glyph a slot draws for a kept cluster; empty for none.
+void PutGlyph(const MadeCluster& made, ShownGlyph& glyph) {
+    glyph = ShownGlyph{};
+    glyph.pointCount = static_cast<std::int32_t>(made.pointX.size());
+    glyph.contourCount = static_cast<std::int32_t>(made.contourLast.size());
+    glyph.subunits = kShownGlyphLimits.subunits;
+    std::copy(made.pointX.begin(), made.pointX.end(), glyph.pointX + 1);
+    std::copy(made.pointY.begin(), made.pointY.end(), glyph.pointY + 1);
+    for (int j = 1; j <= glyph.contourCount; ++j) {
+        glyph.contourFirst[j] = j == 1 ? 1 : made.contourLast[static_cast<std::size_t>(j - 2)] + 1;
+        glyph.contourLast[j] = made.contourLast[static_cast<std::size_t>(j - 1)];
+        glyph.holeFlag[j] = made.holeFlag[static_cast<std::size_t>(j - 1)];
+    }
+}
+
 // Fills the slots from a line: one slot per inked cluster, left to right,
 // each centred on its ink, the row centred on the line's middle. Marks the
 // slots whose glyph or place changed; false when none did and the count and
@@ -171,21 +204,21 @@ bool FillSlots(const LaidOutText& line, bool (&placed)[kMaxSlots + 1]) {
     bool changed = count != show->count || width != show->width;
     for (int k = 1; k <= count; ++k) {
         std::vector<double> recipe;
-        ShownGlyph glyph{};
+        static const MadeCluster kNoGlyph;
+        const MadeCluster* made = &kNoGlyph;
         std::int32_t center = 0;
         if (k <= static_cast<int>(inked.size())) {
             const LaidOutCluster& cluster = *inked[k - 1];
-            const MadeCluster& made = MakeCluster(cluster);
+            made = &MakeCluster(cluster);
             recipe = cluster.recipe;
-            glyph = made.glyph;
-            center = ToDesignUnits(cluster.pen + made.inkMiddle - line.width / 2.0, show->scale);
+            center = ToDesignUnits(cluster.pen + made->inkMiddle - line.width / 2.0, show->scale);
         }
         placed[k] = k > show->count || recipe != show->recipe[k] || center != show->center[k];
         if (!placed[k]) continue;
         changed = true;
         show->recipe[k] = std::move(recipe);
         show->center[k] = center;
-        show->glyph[k] = glyph;
+        PutGlyph(*made, show->glyph[k]);  // before the next cluster is made: the cache may be cleared
     }
     show->count = count;
     show->width = width;

@@ -4,7 +4,7 @@
 KORAVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 KORAVEL_PACKAGES=(
-  cmake make g++ googletest libbenchmark-dev
+  cmake make g++ googletest libbenchmark-dev libboost1.74-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 nsis xvfb xdotool imagemagick x11-utils fonts-ipafont-gothic
   libfreetype-dev zlib1g-dev pkg-config fonts-dejavu-core

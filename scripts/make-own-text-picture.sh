@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Remakes docs/text-and-clock.png, the README's picture of a text of your own:
 # "Welcome" set by DejaVu Sans Bold, a clock ("%H:%M:%S") in the same font
-# started at a fixed time, and a Japanese text in IPAGothic (Debian packages
+# started at a fixed time, and two Japanese texts in IPAGothic, the second
+# with kanji of many strokes (Debian packages
 # fonts-dejavu-core and fonts-ipafont-gothic). Each row is a headless frame
 # of the release build, the program users install, and the clock's start is
 # fixed, so the picture is the same at every run.
@@ -16,7 +17,9 @@ build/release/koravel -render "$work/latin" "${shown[@]}" -COLOR 5 -text "Welcom
 KORAVEL_CLOCK="2026-12-09 12:34:56" \
   build/release/koravel -render "$work/clock" "${shown[@]}" -COLOR 4 -text "%H:%M:%S" -font "DejaVu Sans:bold"
 build/release/koravel -render "$work/kana" "${shown[@]}" -COLOR 6 -text "こんにちは" -font "IPAGothic"
+build/release/koravel -render "$work/kanji" "${shown[@]}" -COLOR 2 -text "優しい霧の朝" -font "IPAGothic"
 mkdir -p docs
 convert "$work/latin/frame-0006.png" "$work/clock/frame-0006.png" "$work/kana/frame-0006.png" \
+  "$work/kanji/frame-0006.png" \
   -append -strip docs/text-and-clock.png
 echo "Wrote docs/text-and-clock.png"

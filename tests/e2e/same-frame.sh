@@ -88,8 +88,12 @@ rm -rf "$pictures"
 # Latin with kerning pairs (AV, VA, AT, TA from the font's GPOS table).
 same_frame avatar "AVATAR" "DejaVu Sans" ""
 # Kanji and katakana, each within the glyph format's 45 points and 13
-# contours.
+# contours; then kanji of many strokes, each beyond them (優しい霧の朝).
 same_frame japanese "\u6771\u4EAC\u30BF\u30EF\u30FC" "IPAGothic" ""
+same_frame dense "\u512A\u3057\u3044\u9727\u306E\u671D" "IPAGothic" ""
+# Letters whose cedilla, ogonek or horn overlaps the letter: the contours
+# are merged into one outline on both sides alike.
+same_frame merged "\u00C7\u015E\u0172\u01AF\u01EA" "DejaVu Sans" ""
 # A clock at a whole minute: it shows 12:34 for a minute from the start.
 same_frame clock "%H:%M" "DejaVu Sans" "2026-12-09 12:34:00"
 

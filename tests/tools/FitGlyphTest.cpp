@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "settings/GlyphDefinition.h"
@@ -175,6 +176,66 @@ TEST(FitGlyph, ExplainsOutlinesThatCannotFit) {
     const GlyphFit crossing = FitGlyph(overlapping, true);
     EXPECT_TRUE(crossing.fitted);
     EXPECT_EQ(crossing.failure, FitFailure::None);
+}
+
+OutlinePath Reversed(OutlinePath path) {
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+// The ink of fitted contours in square design units: holes run against
+// their outer contour.
+double FilledArea(const std::vector<OutlinePath>& contours, int subunits) {
+    double twice = 0.0;
+    for (const OutlinePath& points : contours) {
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const OutlinePoint a = points[i], b = points[(i + 1) % points.size()];
+            twice += a.x * b.y - b.x * a.y;
+        }
+    }
+    return std::fabs(twice) / 2.0 / subunits / subunits;
+}
+
+// A shown glyph is filled as the font fills it (non-zero: outer contours
+// one way, holes the other): overlapping strokes merge into one outline and
+// ink under two contours that turn the same way stays ink. A stored glyph
+// keeps its contours as they come. A contour that crosses itself is split
+// into simple loops.
+TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
+    const std::vector<OutlinePath> crossed = {DenseRectangle(-30, -10, 10, 10), DenseRectangle(0, -30, 20, 30)};
+    // A square ring with a bar across its hole, which splits the hole in two.
+    const std::vector<OutlinePath> barredRing = {DenseRectangle(-40, -40, 40, 40), Reversed(DenseRectangle(-20, -20, 20, 20)),
+                                                 DenseRectangle(-30, -5, 30, 5)};
+    const std::vector<OutlinePath> strokeInStroke = {DenseRectangle(-40, -40, 40, 40), DenseRectangle(-10, -10, 10, 10)};
+    const OutlinePath bowTie = {{-20, -20}, {20, 30}, {20, -20}, {-20, 20}};
+    const struct {
+        const char* what;
+        std::vector<OutlinePath> paths;
+        int contours, holes, points;
+        double area;
+        const char* storedCrossing;
+    } cases[] = {
+        {"crossed bars", crossed, 1, 0, 8, 1800, "contours 1 and 2 overlap, and the saver fills an overlap as a hole"},
+        {"barred ring", barredRing, 3, 2, 12, 6400 - 1600 + 400,
+         "contours 2 and 3 overlap, and the saver fills an overlap as a hole"},
+        {"stroke in stroke", strokeInStroke, 1, 0, 4, 6400, ""},
+        {"bow tie", {bowTie}, 2, 0, 6, 911.25, "contour 1 crosses itself"},  // 911.1 exactly
+    };
+    for (const auto& c : cases) {
+        const GlyphFit shown = FitGlyph(c.paths, true, true, kShownGlyphLimits);
+        ASSERT_TRUE(shown.fitted) << c.what << ": " << shown.reason;
+        EXPECT_EQ(shown.contours.size(), static_cast<std::size_t>(c.contours)) << c.what;
+        std::size_t points = 0;
+        for (const OutlinePath& contour : shown.contours) points += contour.size();
+        EXPECT_EQ(points, static_cast<std::size_t>(c.points)) << c.what;
+        EXPECT_EQ(std::count(shown.hole.begin(), shown.hole.end(), true), c.holes) << c.what;
+        EXPECT_EQ(shown.crossing, "") << c.what;
+        EXPECT_EQ(FilledArea(shown.contours, kShownGlyphLimits.subunits), c.area) << c.what;
+        const GlyphFit stored = FitGlyph(c.paths, true, true, kStoredGlyphLimits);
+        ASSERT_TRUE(stored.fitted) << c.what << ": " << stored.reason;
+        EXPECT_EQ(stored.glyph.contourCount, static_cast<int>(c.paths.size())) << c.what;
+        EXPECT_EQ(stored.crossing, c.storedCrossing) << c.what;
+    }
 }
 
 // 45 points: 43 teeth `height` and nine tenths of it high, over a base

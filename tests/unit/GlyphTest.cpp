@@ -2,6 +2,9 @@
 // of this side.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -10,6 +13,7 @@
 #include "config/TextGlyphs.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
+#include "glyphs/MergeOverlaps.h"
 #include "scene/SceneRecords.h"
 #include "settings/GlyphDefinition.h"
 #include "settings/GlyphTokens.h"
@@ -370,6 +374,26 @@ OutlineContour QuadraticRing(double cx, double cy, double rx, double ry, bool cl
     return contour;
 }
 
+// A shown glyph, which has no stored value, as its counts and a hash of
+// every number in its contours (FNV-1a over the points in sixteenths).
+std::string ShownListing(const char* name, const GlyphFit& fit) {
+    std::uint64_t hash = 14695981039346656037ull;
+    std::size_t points = 0;
+    for (const OutlinePath& contour : fit.contours) {
+        for (const OutlinePoint& point : contour) {
+            for (double number : {point.x, point.y}) {
+                hash = (hash ^ static_cast<std::uint64_t>(static_cast<std::int64_t>(number))) * 1099511628211ull;
+            }
+            ++points;
+        }
+    }
+    char listing[160];
+    std::snprintf(listing, sizeof listing, "%s: %zu contours, %td holes, %zu points, %016llx", name,
+                  fit.contours.size(), std::count(fit.hole.begin(), fit.hole.end(), true), points,
+                  static_cast<unsigned long long>(hash));
+    return listing;
+}
+
 }  // namespace
 
 // The same outline gives the same glyph on every build: these values are
@@ -388,11 +412,17 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
         dense.push_back(Rectangle(x, y, x + size, y + size + 40, true));
         dense.push_back(Rectangle(x + 20, y + 20, x + size - 20, y + size + 20, false));
     }
+    // Two slanted bars crossing in an X, whose edges meet between whole
+    // units: shown, they merge into one outline; stored, they stay two.
+    CharacterOutline crossed(2);
+    crossed[0] = {{0, 0}, {{0, {}, {130, 0}}, {0, {}, {600, 700}}, {0, {}, {470, 700}}}};
+    crossed[1] = {{470, 0}, {{0, {}, {600, 0}}, {0, {}, {130, 700}}, {0, {}, {0, 700}}}};
     const struct {
         const char* name;
         const CharacterOutline& outline;
         const char* value;
         const char* note;
+        FitLimits limits = kStoredGlyphLimits;
     } cases[] = {
         {"O", letterO,
          "O,45,0,29,0,0,0,2,1,28,29,45,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,34,-5,31,-22,28,-28,"
@@ -413,15 +443,51 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
          "32,6,32,6,15,9,15,9,32,22,32,22,15,12,17,20,30,12,30,25,15,25,33,39,33,39,15,28,17,36,30,28,"
          "30",
          "left out 4 of the smallest contours, 13 of the smallest holes"},
+        {"X", crossed, "X: 1 contours, 0 holes, 12 points, 0e40a1cb8ed88475", "", kShownGlyphLimits},
+        // Shown, every one of the fifteen islands keeps its hole.
+        {"DENSE", dense, "DENSE: 30 contours, 15 holes, 120 points, 51b8d5b8b12b4f3d", "", kShownGlyphLimits},
+        {"X", crossed,
+         "X,8,0,0,0,0,0,2,1,4,5,8,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-34,-40,19,40,34,40,-19,-40,19,-40,"
+         "-34,40,-19,40,34,-40",
+         "contours 1 and 2 overlap, and the saver fills an overlap as a hole"},
     };
     for (const auto& made : cases) {
         std::string note;
-        const MadeGlyph glyph = MakeTextGlyph(made.outline, metrics, note);
+        const MadeGlyph glyph = MakeTextGlyph(made.outline, metrics, note, made.limits);
         ASSERT_TRUE(glyph.fit.fitted) << made.name << ": " << glyph.fit.reason;
-        EXPECT_EQ(FormatGlyphValue(made.name, glyph.fit.glyph), made.value);
         EXPECT_EQ(note, made.note) << made.name;
+        if (made.limits.subunits != 1) {
+            EXPECT_EQ(ShownListing(made.name, glyph.fit), made.value);
+            continue;
+        }
+        EXPECT_EQ(FormatGlyphValue(made.name, glyph.fit.glyph), made.value);
         GlyphDefinition parsed{};
         EXPECT_TRUE(ParseGlyphValue(made.value, parsed)) << made.name;
+    }
+}
+
+// The union of overlapping contours is exact on its grid of 1/64 unit: the
+// crossings of two slanted bars, and those of a contour that crosses itself
+// (split into loops), lie between grid points and come out the same on
+// every build, before any rounding to whole units hides them.
+TEST(MakeGlyph, MergesOverlapsToTheSamePointsOnEveryBuild) {
+    const struct { const char* name; std::vector<OutlinePath> paths; const char* points; } cases[] = {
+        {"bars",
+         {{{-30, -40}, {-21.3, -40}, {30, 40}, {21.3, 40}}, {{21.3, -40}, {30, -40}, {-21.3, 40}, {-30, 40}}},
+         "-279,0 -1920,2560 -1363,2560 0,434 1363,2560 1920,2560 279,0 1920,-2560 1363,-2560 0,-434 "
+         "-1363,-2560 -1920,-2560 | "},
+        {"bow tie", {{{-20, -20}, {20, 30.3}, {20, -20}, {-20, 20}}}, "-146,146 1280,1939 1280,-1280 | -146,146 -1280,-1280 -1280,1280 | "},
+    };
+    for (const auto& c : cases) {
+        std::vector<OutlinePath> merged;
+        ASSERT_TRUE(MergeOverlaps(c.paths, merged)) << c.name;
+        std::string points;
+        for (const OutlinePath& path : merged) {
+            for (const OutlinePoint& point : path)
+                points += std::to_string(static_cast<long>(point.x * 64)) + "," + std::to_string(static_cast<long>(point.y * 64)) + " ";
+            points += "| ";
+        }
+        EXPECT_EQ(points, c.points) << c.name;
     }
 }
 
@@ -435,13 +501,13 @@ TEST(MakeGlyph, CutsDownOutlinesBeyondAnyFontAndStillMakesThem) {
     for (int k = 0; k < 3000; ++k) rings.push_back(QuadraticRing(15.0 * (k % 55), 15.0 * (k / 55), 6 + (k == 0), 6, true));
     for (int k = 0; k < 8; ++k) stacked.push_back(ToothedSquare(1000, 0));
     // Each note begins with what the bounds left out: points beyond 8,192;
-    // contours beyond 256, then points; points whose simplification would
-    // measure on and on (and the crossing that thinning left); points of
-    // contours lying over one another.
+    // contours beyond 256, then points; points of contours lying over one
+    // another. A contour of 8,000 deep teeth is simplified whole: each point
+    // that goes measures at most 128 others, so nothing is thinned first.
     const struct { const char* name; CharacterOutline outline; const char* note; } cases[] = {
         {"points", {ToothedSquare(10000, 0)}, "left out 1808 of the outline's 10000 points"},
         {"rings", rings, "left out 2987 of the smallest contours, 8192 of the outline's 16384 points"},
-        {"teeth", {ToothedSquare(8000, 150)}, "left out 6976 of the kept contours' 8000 points; contour 1 crosses itself"},
+        {"teeth", {ToothedSquare(8000, 150)}, "contour 1 crosses itself"},
         {"stacked", stacked, "left out 5952 of the outline's 8000 points"},
     };
     for (const auto& hostile : cases) {

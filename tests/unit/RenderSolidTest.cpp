@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <random>
 #include <set>
 
 #include "render/RecordingSurface.h"
@@ -378,6 +380,52 @@ TEST(RenderSolidOrdering, WhereTwoDrawnWallsOverlapTheNearerIsDrawnLater) {
     for (int step = 0; step < kOrderStepCount; ++step) {
         EXPECT_GT(decided[step], 0) << "the views must let step " << step << " settle some pairs";
     }
+}
+
+// Without a log the ordering looks only at walls whose screen boxes overlap
+// the candidate's; with one it compares every pair. Both must give the same
+// draw order for dense glyphs of many contours, some of them holes, seen from
+// any side, and when a vertex is not a number or lies at infinity.
+TEST(RenderSolidOrdering, OverlappingWallsAloneGiveTheOrderOfTheFullComparison) {
+    std::mt19937 random(20260);
+    auto between = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    long promotions = 0;
+    for (int round = 0; round < 20; ++round) {
+        // Star-shaped contours, clockwise, scattered over a cell of 1000 units.
+        std::vector<rendertest::Contour> contours;
+        std::vector<int> holes;
+        const int contourCount = between(2, 40);
+        int points = 0;
+        for (int c = 1; c <= contourCount && points < kShownGlyphPoints - 3; ++c) {
+            const int length = std::min(between(3, 40), kShownGlyphPoints - points);
+            const int cx = between(-400, 400), cy = between(-400, 400), radius = between(20, 300);
+            rendertest::Contour contour;
+            for (int i = 0; i < length; ++i) {
+                const double angle = -2 * 3.141593 * i / length;
+                const double r = radius * (0.3 + 0.7 * between(0, 100) / 100.0);
+                contour.emplace_back(cx + static_cast<int>(r * std::cos(angle)), cy + static_cast<int>(r * std::sin(angle)));
+            }
+            points += length;
+            contours.push_back(contour);
+            if (between(0, 3) == 0) holes.push_back(c);
+        }
+        BuildSlot(1, contours, holes);
+        Project(1, View{.turn = double(between(0, 359)), .tilt = double(between(-60, 60)),
+                        .perspective = between(0, 30) / 10000.0, .depth = between(5, 200)});
+        CharacterSlot& s = characterSlots[1];
+        if (round % 10 == 7) s.projected.vertex[between(1, 2 * points)].x = std::numeric_limits<double>::quiet_NaN();
+        if (round % 10 == 4) s.projected.vertex[between(1, 2 * points)].y = std::numeric_limits<double>::infinity();
+
+        WallOrder fast, full;
+        WallOrderLog log;
+        OrderWalls(s, fast);
+        OrderWalls(s, full, &log);
+        promotions += static_cast<long>(log.promotions.size());
+        ASSERT_EQ(fast.count, full.count) << "round " << round;
+        ASSERT_TRUE(std::equal(fast.drawList + 1, fast.drawList + fast.count + 1, full.drawList + 1))
+            << "round " << round << ", " << points << " points";
+    }
+    EXPECT_GT(promotions, 1000) << "the glyphs must make walls take each other's places";
 }
 
 }  // namespace

@@ -245,10 +245,10 @@ TEST_F(SceneSetup, KeepsMalformedGlyphsInsideTheirStorage) {
     // Counts and contour ends beyond the storage.
     ShownGlyph& broken = characterSlots[5].glyph;
     broken = MakeGlyph({{1, 1}, {2, 2}, {3, 3}}, {{1, 3}});
-    broken.pointCount = 60;
-    broken.contourCount = 20;
+    broken.pointCount = kShownGlyphPoints + 15;
+    broken.contourCount = kShownGlyphContours + 7;
     broken.contourFirst[2] = 40;
-    broken.contourLast[2] = 200;
+    broken.contourLast[2] = kShownGlyphPoints + 100;
     settings.OPTIONN = 5;
     settings.SIZEY = settings.SIZE = 10;
     SetupScene();

@@ -103,16 +103,18 @@ TEST_F(TextShowTest, SlotsStandWhereTheFontPutsTheirInk) {
     ASSERT_TRUE(ShowTextAgain());
     SetupScene();
     EXPECT_EQ(Centers(), (std::vector<std::int32_t>{-37, 13, 55}));
-    // The glyph is the l's own narrow box, its 15 units about the centre
-    // rounded outward at both halves.
-    EXPECT_EQ(characterSlots[3].glyph.pointX[1] - characterSlots[3].centerX, 8);
-    EXPECT_EQ(characterSlots[3].glyph.pointX[3] - characterSlots[3].centerX, -8);
+    // The glyph is the l's own narrow box, its 15 units about the centre,
+    // in sixteenths of a unit, which hold its half exactly.
+    const int subunits = characterSlots[3].glyph.subunits;
+    EXPECT_EQ(subunits, 16);
+    EXPECT_EQ(characterSlots[3].glyph.pointX[1] - subunits * characterSlots[3].centerX, 120);
+    EXPECT_EQ(characterSlots[3].glyph.pointX[3] - subunits * characterSlots[3].centerX, -120);
     // A character wider than a stored glyph's cell keeps its width: W's box
     // of 130 units is not narrowed to the cell's 96.
     ASSERT_TRUE(StartTextShow(font, U"lW", 4, At(12, 0, 0, 0), Note));
     const ShownGlyph& w = characterSlots[2].glyph;
     const auto [left, right] = std::minmax_element(w.pointX + 1, w.pointX + 1 + w.pointCount);
-    EXPECT_EQ(*right - *left, 130);
+    EXPECT_EQ(*right - *left, 130 * 16);
 
     // Ended, the same scene stands in fixed cells again.
     StopTextShow();

@@ -325,6 +325,10 @@ text)
     count="$(figures "$work/a/frame-0002.png")"
     [ "$count" = 3 ] || fail "$text: $count figures for 3 characters"
   done
+  # Kanji of many strokes keep every contour: nothing left out, nothing
+  # crossing, so nothing to say.
+  "$program" -render "$work/k" -frames 1 "${front[@]}" -text "優霧戯" -font IPAGothic 2>"$work/err" || fail "render 優霧戯"
+  [ -s "$work/err" ] && fail "優霧戯: $(cat "$work/err")"
   # A character no font has is named and its slot left empty.
   "$program" -render "$work/c" -frames 1 "${front[@]}" -text "A$(printf '\U10FFFD')" 2>"$work/err" || fail "render A"
   grep -q "U+10FFFD" "$work/err" || fail "the missing character is not named: $(cat "$work/err")"
