@@ -208,6 +208,10 @@ TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
                                                  DenseRectangle(-30, -5, 30, 5)};
     const std::vector<OutlinePath> strokeInStroke = {DenseRectangle(-40, -40, 40, 40), DenseRectangle(-10, -10, 10, 10)};
     const OutlinePath bowTie = {{-20, -20}, {20, 30}, {20, -20}, {-20, 20}};
+    // A bar across two squares: stored, it overlaps both, and the earliest
+    // pair is named though the other lies further right.
+    const std::vector<OutlinePath> barredSquares = {DenseRectangle(-40, -10, -20, 10), DenseRectangle(20, -10, 40, 10),
+                                                    DenseRectangle(-30, -5, 30, 5)};
     const struct {
         const char* what;
         std::vector<OutlinePath> paths;
@@ -220,6 +224,8 @@ TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
          "contours 2 and 3 overlap, and the saver fills an overlap as a hole"},
         {"stroke in stroke", strokeInStroke, 1, 0, 4, 6400, ""},
         {"bow tie", {bowTie}, 2, 0, 6, 911.25, "contour 1 crosses itself"},  // 911.1 exactly
+        {"barred squares", barredSquares, 1, 0, 12, 1200,
+         "contours 1 and 3 overlap, and the saver fills an overlap as a hole"},
     };
     for (const auto& c : cases) {
         const GlyphFit shown = FitGlyph(c.paths, true, true, kShownGlyphLimits);
@@ -231,8 +237,10 @@ TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
         EXPECT_EQ(std::count(shown.hole.begin(), shown.hole.end(), true), c.holes) << c.what;
         EXPECT_EQ(shown.crossing, "") << c.what;
         EXPECT_EQ(FilledArea(shown.contours, kShownGlyphLimits.subunits), c.area) << c.what;
+        EXPECT_FALSE(shown.inStoredFormat) << c.what << ": sixteenths are no stored glyph";
         const GlyphFit stored = FitGlyph(c.paths, true, true, kStoredGlyphLimits);
         ASSERT_TRUE(stored.fitted) << c.what << ": " << stored.reason;
+        EXPECT_TRUE(stored.inStoredFormat) << c.what;
         EXPECT_EQ(stored.glyph.contourCount, static_cast<int>(c.paths.size())) << c.what;
         EXPECT_EQ(stored.crossing, c.storedCrossing) << c.what;
     }
