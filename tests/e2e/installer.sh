@@ -104,7 +104,7 @@ start_installed_saver() {
 stop_installed_saver() {
   kill "$saver"
   wait "$saver" 2>/dev/null
-  wait_until "$e2e_seconds" eval '! xdotool search --onlyvisible --name "^Screen Saver\$" >/dev/null' ||
+  wait_until "$e2e_seconds" window_gone '^Screen Saver$' ||
     fail "the saver's window stayed after its end"
 }
 

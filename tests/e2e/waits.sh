@@ -49,10 +49,26 @@ wait_until() {
 
 # find_window TITLE: prints the id of a visible window whose title matches
 # the regular expression TITLE, once there is one; fails after the deadline.
+# Each search is tried again: Debian's xdotool ends with an X error, having
+# printed nothing, when any window goes while it reads the window list (an
+# installer closing, a dialog ending), so one empty answer proves nothing.
 find_window() {
-  local found
-  found="$(timeout "$e2e_start_seconds" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1)"
-  [ -n "$found" ] && echo "$found"
+  local deadline=$((SECONDS + e2e_start_seconds)) found
+  while :; do
+    found="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)"
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+
+# window_gone TITLE: whether no visible window's title matches TITLE. A
+# search that ended on an X error also finds nothing, but says so on
+# stderr; only a quiet search that found nothing counts.
+window_gone() {
+  local errors
+  errors="$(xdotool search --onlyvisible --name "$1" 2>&1 >/dev/null)"
+  [ $? -eq 1 ] && [ -z "$errors" ]
 }
 
 # wait_gone PID: waits for the process to end.
