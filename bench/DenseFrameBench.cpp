@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -103,9 +104,23 @@ struct Figure {
     double millisecondsPerFrame = 0;
     double orderingMilliseconds = 0;  // the wall ordering of the nine slots, per frame
     SetSize size;
+    unsigned long long digest = 0;  // of the first kDigestFrames frames
 };
-Figure kanjiFigure{"nine dense kanji (鬱驫龘鑑響議纏露曜, IPAGothic)", 0, 0, {}};
-Figure latinFigure{"nine Latin capitals (KORAVELWM, DejaVu Sans Bold)", 0, 0, {}};
+Figure kanjiFigure{"nine dense kanji (鬱驫龘鑑響議纏露曜, IPAGothic)", 0, 0, {}, 0};
+Figure latinFigure{"nine Latin capitals (KORAVELWM, DejaVu Sans Bold)", 0, 0, {}, 0};
+
+// The first frames of each scene, hashed (FNV-1a over every pixel of the
+// window after each frame), so that a change made for speed can be seen to
+// leave every pixel as it was.
+constexpr int kDigestFrames = 40;
+unsigned long long DigestFrames(PixelBuffer& window) {
+    unsigned long long hash = 14695981039346656037ULL;
+    for (int frame = 0; frame < kDigestFrames; ++frame) {
+        ComposeSoftwareFrame(window, nullptr);
+        for (const std::uint8_t byte : window.bytes) hash = (hash ^ byte) * 1099511628211ULL;
+    }
+    return hash;
+}
 
 double ProcessorMilliseconds(std::clock_t start) {
     return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
@@ -118,6 +133,12 @@ void MeasureFrames(benchmark::State& state, const std::u32string& text, const ch
     }
     SeedRandom(1);
     PixelBuffer window = MakePixelBuffer(bench::kClientWidth, bench::kClientHeight, 0);
+    if (figure.digest == 0) {
+        figure.digest = DigestFrames(window);
+        NineCharacterScene(text, path, figure.size);
+        SeedRandom(1);
+        window = MakePixelBuffer(bench::kClientWidth, bench::kClientHeight, 0);
+    }
     long frames = 0;
     double ordering = 0;
     for (auto _ : state) {
@@ -170,6 +191,8 @@ int main(int argc, char** argv) {
                     f->size.leftOut.empty() ? "" : (", no font for " + f->size.leftOut).c_str(),
                     f->millisecondsPerFrame, f->orderingMilliseconds);
     }
+    for (const Figure* f : {&kanjiFigure, &latinFigure})
+        if (f->digest != 0) std::printf("  digest of the first %d frames of %s: %016llx\n", kDigestFrames, f->name, f->digest);
     if (kanjiFigure.millisecondsPerFrame > 0 && latinFigure.millisecondsPerFrame > 0) {
         const double ratio = kanjiFigure.millisecondsPerFrame / latinFigure.millisecondsPerFrame;
         std::printf("  kanji against capitals: %.2f x (target: at most %.0f x)  %s\n", ratio, kTargetRatio,

@@ -20,6 +20,9 @@ struct QuotientRemainder {
     long long quotient, remainder;
 };
 QuotientRemainder MultiplyDivide(long long a, long long b, long long d) {
+    // Mostly the product fits 63 bits (a line's first step is mostly 0):
+    // one division then.
+    if (a < (1LL << 31) && b < (1LL << 32)) return {a * b / d, a * b % d};
     unsigned long long quotient = 0, remainder = 0;
     for (int shift = 48; shift >= 0; shift -= 16) {
         remainder = (remainder << 16) + static_cast<unsigned long long>(a) * ((static_cast<unsigned long long>(b) >> shift) & 0xFFFF);
@@ -173,6 +176,10 @@ SurfaceObject SoftwareSurface::Add(Kind kind, ColourRef colour) {
     return reinterpret_cast<SurfaceObject>(static_cast<std::uintptr_t>(n + 1));
 }
 
+const SoftwareSurface::Object* SoftwareSurface::Find(SurfaceObject handle) const {
+    return const_cast<SoftwareSurface*>(this)->Find(handle);
+}
+
 SoftwareSurface::Object* SoftwareSurface::Find(SurfaceObject handle) {
     const auto n = reinterpret_cast<std::uintptr_t>(handle);
     if (n == 0 || n > objects_.size() || !objects_[n - 1].live) return nullptr;
@@ -247,6 +254,7 @@ bool SoftwareSurface::Polygon(const SurfacePoint* points, int count) {
     // pen, which gives the polygon its right and bottom pixels. The outline
     // is closed: each side leaves out its last pixel, the next side's first.
     const ColourRef fill = Find(brush_)->colour;
+    outlineCount_ = 0;
     if (Misses(points, count)) return true;
     ScanPolygons(points, &count, 1, fillMode_, 0, height_, scan_);
     for (const PixelSpan& span : scan_.spans) Fill(span, fill);
@@ -254,7 +262,24 @@ bool SoftwareSurface::Polygon(const SurfacePoint* points, int count) {
         const SurfacePoint a = points[i], b = points[(i + 1) % count];
         DrawLine(a.x, a.y, b.x, b.y);
     }
+    // Kept (a small polygon's only), so that its sides drawn again in the
+    // same colour right after, as a solid's walls are, are not drawn twice.
+    outlineCount_ = count <= kKeptOutline ? count : 0;
+    std::copy(points, points + outlineCount_, outline_);
+    outlineColour_ = Find(pen_)->colour;
     return true;
+}
+
+// Whether the line from the current position to (x, y) is a side of the
+// polygon outline last drawn, in the same colour, with nothing drawn since:
+// its pixels are set already.
+bool SoftwareSurface::RepeatsOutline(int x, int y) const {
+    if (Find(pen_)->colour != outlineColour_) return false;
+    for (int i = 0; i < outlineCount_; ++i) {
+        const SurfacePoint a = outline_[i], b = outline_[(i + 1) % outlineCount_];
+        if (a.x == currentX_ && a.y == currentY_ && b.x == x && b.y == y) return true;
+    }
+    return false;
 }
 
 bool SoftwareSurface::MoveToEx(int x, int y) {
@@ -264,7 +289,10 @@ bool SoftwareSurface::MoveToEx(int x, int y) {
 }
 
 bool SoftwareSurface::LineTo(int x, int y) {
-    DrawLine(currentX_, currentY_, x, y);
+    if (!RepeatsOutline(x, y)) {
+        outlineCount_ = 0;
+        DrawLine(currentX_, currentY_, x, y);
+    }
     currentX_ = x;
     currentY_ = y;
     return true;
@@ -274,6 +302,7 @@ bool SoftwareSurface::PaintRgn(SurfaceObject handle) {
     const Object* region = Find(handle, Kind::Region);
     if (region == nullptr) return false;
     const ColourRef fill = Find(brush_)->colour;
+    outlineCount_ = 0;
     for (const PixelSpan& span : region->spans) Fill(span, fill);
     return true;
 }

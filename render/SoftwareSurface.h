@@ -82,6 +82,8 @@ private:
     };
     Object* Find(SurfaceObject handle, Kind kind);
     Object* Find(SurfaceObject handle);
+    const Object* Find(SurfaceObject handle) const;
+    bool RepeatsOutline(int x, int y) const;
     SurfaceObject Add(Kind kind, ColourRef colour);
     void DrawLine(int x0, int y0, int x1, int y1);
     // Whether every pixel a shape through these points can set (all lie
@@ -101,4 +103,9 @@ private:
     int fillMode_ = kFillAlternate;
     int currentX_ = 0;
     int currentY_ = 0;
+    // The outline of the polygon last drawn, while nothing else has been.
+    static constexpr int kKeptOutline = 8;
+    SurfacePoint outline_[kKeptOutline];
+    int outlineCount_ = 0;
+    ColourRef outlineColour_ = 0;
 };
