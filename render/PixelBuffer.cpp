@@ -47,6 +47,11 @@ void FillSpan(PixelBuffer& buffer, int y, int left, int right, ColourRef colour)
         std::memset(p, red, bytes);
         return;
     }
+    // A short run, as a wall's rows mostly are, pixel by pixel.
+    if (bytes <= 48) {
+        for (std::size_t i = 0; i < bytes; i += 3) p[i] = blue, p[i + 1] = green, p[i + 2] = red;
+        return;
+    }
     // Sixteen pixels make 48 bytes that repeat: the run is written 48
     // bytes at a time, and its last pixels together.
     std::uint8_t pattern[48];

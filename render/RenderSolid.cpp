@@ -1,6 +1,7 @@
 #include "render/RenderSolid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -57,6 +58,24 @@ bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
     return w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY;
 }
 
+// The grid the walls' overlapping boxes are found on: at most kGridSide
+// cells along each side, a wall in at most kCellsOfOneWall of them (a wider
+// one is looked at against every wall instead).
+constexpr int kGridSide = 32;
+constexpr int kCellsOfOneWall = 64;
+struct OverlapGrid {
+    std::int16_t gridded[kShownGlyphPoints];
+    std::int16_t widespread[kShownGlyphPoints];
+    int cellFirst[kGridSide * kGridSide + 1];
+    std::int16_t cellWalls[kShownGlyphPoints * kCellsOfOneWall];
+    std::int16_t firstCellX[kShownGlyphPoints + 1];  // by visible-list position
+    std::int16_t firstCellY[kShownGlyphPoints + 1];
+    struct Pair {
+        std::int16_t one, other;
+    };
+    Pair pairs[kShownGlyphPoints * (kShownGlyphPoints - 1) / 2];
+};
+
 // The work storage of an ordering. Process-wide, as the slots are: at the
 // slot's capacity its tables take about 1.1 MB, more than a thread's stack
 // should hold, and keeping them spares every frame an allocation.
@@ -72,12 +91,21 @@ struct OrderingStorage {
     // clearing the table.
     std::uint16_t tested[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
     std::uint16_t pass;
-    // For each visible wall, the walls whose screen boxes overlap its own, in
-    // visible-list order: overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1].
+    // For each visible wall, the walls whose screen boxes overlap its own
+    // and that are not its neighbours, in visible-list order:
+    // overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1]. Each entry
+    // knows the entry of the same pair in the other wall's list (mirror),
+    // whether the pair was tested in the pass (testedIn, the pass's number)
+    // and what comparing them gave, once they have been (0 not yet, 1 the
+    // other wall stays behind, 2 it takes the candidate's place): the
+    // comparison reads only the projection, so it holds for every pass.
     int overlapFirst[kShownGlyphPoints + 2];
     std::int16_t overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    // Visible walls with finite boxes, by the left edge of their boxes.
-    std::int16_t byLeftEdge[kShownGlyphPoints];
+    int mirror[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    std::uint16_t testedIn[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    std::uint8_t compared[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    int nextMirror[kShownGlyphPoints + 1];
+    OverlapGrid grid;
 };
 OrderingStorage storage;
 
@@ -106,7 +134,16 @@ private:
     bool IsNeighbour(int c, int w) const;
     bool Promotes(const VisibleWall& c, const VisibleWall& w);
     bool Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step);
-    bool CrossingPromotes(int a, int b, int p, int q);
+    // A corner of a wall: its vertex and its rounded screen position.
+    struct EdgeEnd {
+        int vertex;
+        double x, y;
+    };
+    struct RoundedCorners {
+        double x[4], y[4];
+    };
+    RoundedCorners RoundedCornersOf(const VisibleWall& wall);
+    bool CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q);
     void ListOverlaps(int visible);
     void StartPass();
     bool Tried(int candidate, int g) const;
@@ -116,6 +153,8 @@ private:
     const ProjectedPoints& points_;
     WallOrderLog* log_;
     OrderingStorage& work_;
+    std::uint16_t pass_ = 0;  // this ordering's passes, from 1
+    int promotedAt_ = 0;      // the list entry of the last promotion found
 };
 
 double WallOrdering::Round(double value, int digits) {
@@ -188,9 +227,13 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
     if (cFront == 4 && cBehind == 0) return false;
 
     step = kByCrossing;
+    const RoundedCorners cr = RoundedCornersOf(c), wr = RoundedCornersOf(w);
     for (int e = 0; e < 4; ++e) {
+        const int e2 = (e + 1) % 4;
         for (int f = 0; f < 4; ++f) {
-            if (CrossingPromotes(c.vertex[e], c.vertex[(e + 1) % 4], w.vertex[f], w.vertex[(f + 1) % 4])) {
+            const int f2 = (f + 1) % 4;
+            if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
+                                 {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
                 return true;
             }
         }
@@ -201,11 +244,20 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
            w.maxY >= c.maxY;
 }
 
+WallOrdering::RoundedCorners WallOrdering::RoundedCornersOf(const VisibleWall& wall) {
+    RoundedCorners corners;
+    for (int i = 0; i < 4; ++i) {
+        corners.x[i] = RoundedX(wall.vertex[i]);
+        corners.y[i] = RoundedY(wall.vertex[i]);
+    }
+    return corners;
+}
+
 // Edge a->b of the candidate against edge p->q of the other wall: where
 // they cross on screen, the edge with the smaller depth there is in front.
-bool WallOrdering::CrossingPromotes(int a, int b, int p, int q) {
-    double x1 = RoundedX(a), y1 = RoundedY(a), x2 = RoundedX(b), y2 = RoundedY(b);
-    double x3 = RoundedX(p), y3 = RoundedY(p), x4 = RoundedX(q), y4 = RoundedY(q);
+bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) {
+    const double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
+    const double x3 = p.x, y3 = p.y, x4 = q.x, y4 = q.y;
 
     if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
     if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
@@ -259,59 +311,140 @@ bool WallOrdering::CrossingPromotes(int a, int b, int p, int q) {
         double s = to.x == from.x ? 0.0 : (to.z - from.z) / (to.x - from.x);
         return from.z - s * from.x + s * crossX;
     };
-    double depthE = depthAt(Vertex(a), Vertex(b), eVertical);
-    double depthF = depthAt(Vertex(p), Vertex(q), fVertical);
+    double depthE = depthAt(Vertex(a.vertex), Vertex(b.vertex), eVertical);
+    double depthF = depthAt(Vertex(p.vertex), Vertex(q.vertex), fVertical);
     return Round(depthE, 12) > Round(depthF, 12);
 }
 
 // Lists, for each visible wall, the walls whose boxes overlap its own. Only
 // those can take a candidate's place, and as each list keeps the visible-list
 // order, the first of them that does is the one a scan of every wall finds
-// first. The walls are swept by the left edges of their boxes, so pairs far
-// apart across the screen are never looked at. A box with a bound that is not
-// a number overlaps nothing (every comparison with it fails) and stays out
-// of the sweep, whose order needs numbers.
+// first. The boxes are put on a grid over the walls' common box, and only
+// walls sharing a cell are looked at, so pairs far apart on screen cost
+// nothing; a pair is listed by the one cell that holds the corner of their
+// common box nearest the grid's origin. A box with a bound that is not a
+// number overlaps nothing (every comparison with it fails); one reaching
+// infinity, or across many cells, is looked at against every other wall.
 void WallOrdering::ListOverlaps(int visible) {
-    int swept = 0;
+    OverlapGrid& grid = work_.grid;
+    int gridded = 0, widespread = 0;
+    double left = 0, right = 0, bottom = 0, top = 0;
     for (int g = 1; g <= visible; ++g) {
         const VisibleWall& w = work_.walls[g];
-        if (w.minX == w.minX && w.maxX == w.maxX && w.minY == w.minY && w.maxY == w.maxY)
-            work_.byLeftEdge[swept++] = static_cast<std::int16_t>(g);
+        if (!(w.minX == w.minX && w.maxX == w.maxX && w.minY == w.minY && w.maxY == w.maxY)) continue;
+        if (!(std::isfinite(w.minX) && std::isfinite(w.maxX) && std::isfinite(w.minY) && std::isfinite(w.maxY))) {
+            grid.widespread[widespread++] = static_cast<std::int16_t>(g);
+            continue;
+        }
+        left = gridded == 0 ? w.minX : std::min(left, w.minX);
+        right = gridded == 0 ? w.maxX : std::max(right, w.maxX);
+        bottom = gridded == 0 ? w.minY : std::min(bottom, w.minY);
+        top = gridded == 0 ? w.maxY : std::max(top, w.maxY);
+        grid.gridded[gridded++] = static_cast<std::int16_t>(g);
     }
-    std::sort(work_.byLeftEdge, work_.byLeftEdge + swept,
-              [this](int a, int b) { return work_.walls[a].minX < work_.walls[b].minX; });
 
-    // Two sweeps: the first counts each wall's overlaps, the second fills the
-    // lists; each list is then put into visible-list order.
-    int* const first = work_.overlapFirst;
-    std::fill(first, first + visible + 2, 0);
-    for (int fill = 0; fill < 2; ++fill) {
-        for (int a = 0; a < swept; ++a) {
-            const int i = work_.byLeftEdge[a];
-            const VisibleWall& c = work_.walls[i];
-            for (int b = a + 1; b < swept; ++b) {
-                const int j = work_.byLeftEdge[b];
-                const VisibleWall& w = work_.walls[j];
-                if (!(w.minX < c.maxX)) break;
-                if (!BoxesOverlap(c, w)) continue;
-                if (fill == 0) {
-                    ++first[i + 1];
-                    ++first[j + 1];
-                } else {
-                    work_.overlapping[first[i]++] = static_cast<std::int16_t>(j);
-                    work_.overlapping[first[j]++] = static_cast<std::int16_t>(i);
+    // About one wall a cell; an extent too wide for a double's difference,
+    // or none, is one cell.
+    int side = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(gridded))), 1, kGridSide);
+    double cellWidth = (right - left) / side, cellHeight = (top - bottom) / side;
+    if (!(std::isfinite(cellWidth) && std::isfinite(cellHeight) && cellWidth > 0 && cellHeight > 0)) side = 1;
+    auto cellOf = [side](double value, double from, double size) {
+        if (side == 1) return 0;
+        const double cell = (value - from) / size;
+        return cell < side ? static_cast<int>(cell) : side - 1;
+    };
+    struct CellSpan {
+        int x0, x1, y0, y1;
+    };
+    auto spanOf = [&](const VisibleWall& w) {
+        return CellSpan{cellOf(w.minX, left, cellWidth), cellOf(w.maxX, left, cellWidth), cellOf(w.minY, bottom, cellHeight),
+                        cellOf(w.maxY, bottom, cellHeight)};
+    };
+
+    // Each cell's walls, counted and then placed.
+    int* const cellFirst = grid.cellFirst;
+    std::fill(cellFirst, cellFirst + side * side + 1, 0);
+    int kept = 0;
+    for (int a = 0; a < gridded; ++a) {
+        const CellSpan span = spanOf(work_.walls[grid.gridded[a]]);
+        grid.firstCellX[grid.gridded[a]] = static_cast<std::int16_t>(span.x0);
+        grid.firstCellY[grid.gridded[a]] = static_cast<std::int16_t>(span.y0);
+        if ((span.x1 - span.x0 + 1) * (span.y1 - span.y0 + 1) > kCellsOfOneWall) {
+            grid.widespread[widespread++] = grid.gridded[a];
+            continue;
+        }
+        grid.gridded[kept++] = grid.gridded[a];
+        for (int y = span.y0; y <= span.y1; ++y)
+            for (int x = span.x0; x <= span.x1; ++x) ++cellFirst[y * side + x + 1];
+    }
+    gridded = kept;
+    for (int c = 1; c <= side * side; ++c) cellFirst[c] += cellFirst[c - 1];
+    for (int a = 0; a < gridded; ++a) {
+        const int g = grid.gridded[a];
+        const CellSpan span = spanOf(work_.walls[g]);
+        for (int y = span.y0; y <= span.y1; ++y)
+            for (int x = span.x0; x <= span.x1; ++x) grid.cellWalls[cellFirst[y * side + x]++] = static_cast<std::int16_t>(g);
+    }
+    for (int c = side * side; c >= 1; --c) cellFirst[c] = cellFirst[c - 1];
+    cellFirst[0] = 0;
+
+    int pairs = 0;
+    auto consider = [&](int i, int j) {
+        const VisibleWall& c = work_.walls[i];
+        const VisibleWall& w = work_.walls[j];
+        // Neighbours both ways are never compared.
+        if (!BoxesOverlap(c, w) || (IsNeighbour(c.quad, w.quad) && IsNeighbour(w.quad, c.quad))) return;
+        grid.pairs[pairs++] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
+    };
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const int from = cellFirst[y * side + x], to = cellFirst[y * side + x + 1];
+            for (int a = from; a < to; ++a) {
+                const int i = grid.cellWalls[a];
+                for (int b = a + 1; b < to; ++b) {
+                    // The cells are in order, so the common box's corner lies
+                    // in the later of the two walls' first cells.
+                    const int j = grid.cellWalls[b];
+                    if (std::max(grid.firstCellX[i], grid.firstCellX[j]) != x ||
+                        std::max(grid.firstCellY[i], grid.firstCellY[j]) != y)
+                        continue;
+                    consider(i, j);
                 }
             }
         }
-        if (fill == 0) {
-            for (int g = 1; g <= visible + 1; ++g) first[g] += first[g - 1];
-        } else {
-            // Each fill moved a list's start to its end, the next list's start.
-            for (int g = visible + 1; g >= 1; --g) first[g] = first[g - 1];
-            first[0] = 0;
+    }
+    for (int a = 0; a < widespread; ++a) {
+        for (int b = 0; b < gridded; ++b) consider(grid.widespread[a], grid.gridded[b]);
+        for (int b = a + 1; b < widespread; ++b) consider(grid.widespread[a], grid.widespread[b]);
+    }
+
+    // Each pair in both walls' lists; each list then in visible-list order.
+    int* const first = work_.overlapFirst;
+    std::fill(first, first + visible + 2, 0);
+    for (int p = 0; p < pairs; ++p) ++first[grid.pairs[p].one + 1], ++first[grid.pairs[p].other + 1];
+    for (int g = 1; g <= visible + 1; ++g) first[g] += first[g - 1];
+    for (int p = 0; p < pairs; ++p) {
+        work_.overlapping[first[grid.pairs[p].one]++] = grid.pairs[p].other;
+        work_.overlapping[first[grid.pairs[p].other]++] = grid.pairs[p].one;
+    }
+    for (int g = visible + 1; g >= 1; --g) first[g] = first[g - 1];
+    first[0] = 0;
+    for (int g = 1; g <= visible; ++g) std::sort(work_.overlapping + first[g], work_.overlapping + first[g + 1]);
+
+    // Wall g's entries for the walls before it come first in its list, in
+    // the order those walls are visited here.
+    for (int g = 1; g <= visible; ++g) work_.nextMirror[g] = first[g];
+    for (int c = 1; c <= visible; ++c) {
+        for (int k = first[c]; k < first[c + 1]; ++k) {
+            const int g = work_.overlapping[k];
+            if (g < c) continue;
+            const int back = work_.nextMirror[g]++;
+            work_.mirror[k] = back;
+            work_.mirror[back] = k;
         }
     }
-    for (int g = 1; g <= visible; ++g) std::sort(work_.overlapping + first[g], work_.overlapping + first[g + 1]);
+    std::fill(work_.testedIn, work_.testedIn + first[visible + 1], 0);
+    std::fill(work_.compared, work_.compared + first[visible + 1], 0);
 }
 
 void WallOrdering::StartPass() {
@@ -337,8 +470,12 @@ int WallOrdering::FirstPromoting(int candidate, int visible) {
     }
     for (int k = work_.overlapFirst[candidate]; k < work_.overlapFirst[candidate + 1]; ++k) {
         const int g = work_.overlapping[k];
-        if (work_.walls[g].placed == 1 || Tried(candidate, g)) continue;
-        if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
+        if (work_.walls[g].placed == 1 || work_.testedIn[k] == pass_) continue;
+        if (work_.compared[k] == 0) work_.compared[k] = Promotes(work_.walls[candidate], work_.walls[g]) ? 2 : 1;
+        if (work_.compared[k] == 2) {
+            promotedAt_ = k;
+            return g;
+        }
     }
     return 0;
 }
@@ -383,13 +520,19 @@ void WallOrdering::Run(WallOrder& order) {
     // candidate and the search starts over from the first wall. A pair once
     // tested in a pass is not tested again, so every pass ends.
     if (log_ == nullptr) ListOverlaps(visible);
+    int firstUnplaced = 1;  // placed walls stay placed
     while (placed < visible) {
-        StartPass();
-        int candidate = 1;  // visible-list position
-        while (work_.walls[candidate].placed == 1) ++candidate;
+        if (log_ != nullptr) StartPass();
+        ++pass_;
+        while (work_.walls[firstUnplaced].placed == 1) ++firstUnplaced;
+        int candidate = firstUnplaced;  // visible-list position
         for (int g; (g = FirstPromoting(candidate, visible)) != 0; candidate = g) {
-            if (log_ != nullptr) log_->promotions.emplace_back(work_.walls[candidate].quad, work_.walls[g].quad);
-            work_.tested[candidate][g] = work_.tested[g][candidate] = work_.pass;
+            if (log_ != nullptr) {
+                log_->promotions.emplace_back(work_.walls[candidate].quad, work_.walls[g].quad);
+                work_.tested[candidate][g] = work_.tested[g][candidate] = work_.pass;
+            } else {
+                work_.testedIn[promotedAt_] = work_.testedIn[work_.mirror[promotedAt_]] = pass_;
+            }
         }
         order.drawList[++placed] = work_.walls[candidate].quad;
         work_.walls[candidate].placed = 1;

@@ -367,6 +367,22 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
     if (offset.remainder >= denominator) offset.remainder -= denominator, ++offset.quotient;
     const std::uint8_t bgr[3] = {static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
                                  static_cast<std::uint8_t>(colour)};
+    // A line whose box lies inside the part needs no test per pixel.
+    if (std::min(x0, x1) >= 0 && std::min(y0, y1) >= 0 && std::max(x0, x1) < width_ && std::max(y0, y1) < height_) {
+        const std::size_t stride = target_.stride;
+        std::uint8_t* const origin = &target_.bytes[static_cast<std::size_t>(top_ + y0) * stride + static_cast<std::size_t>(left_ + x0) * 3];
+        const std::ptrdiff_t majorStep = xMajor ? 3 * majorSign : static_cast<std::ptrdiff_t>(stride) * majorSign;
+        const std::ptrdiff_t minorStep = xMajor ? static_cast<std::ptrdiff_t>(stride) * minorSign : 3 * minorSign;
+        for (long long i = 0; i < steps; ++i) {
+            std::uint8_t* p = origin + i * majorStep + offset.quotient * minorStep;
+            p[0] = bgr[0];
+            p[1] = bgr[1];
+            p[2] = bgr[2];
+            offset.remainder += increment;
+            if (offset.remainder >= denominator) offset.remainder -= denominator, ++offset.quotient;
+        }
+        return;
+    }
     for (long long i = firstStep; i < endStep; ++i) {
         const long long major = i * majorSign, across = offset.quotient * minorSign;
         const long long x = x0 + (xMajor ? major : across), y = y0 + (xMajor ? across : major);
