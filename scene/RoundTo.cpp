@@ -20,6 +20,14 @@
 //      operation on two exact doubles gives the correctly rounded result,
 //      which is what reading the text gives.
 //
+// Small magnitudes, whose scale 10^j reaches past 10^22 (j up to 44, such
+// as the residues of a sum that cancels, 1e-11 where the figure's numbers
+// are hundreds), are worked out exactly as well: 10^j = 10^22 * 10^(j-22)
+// is the exact sum of two doubles, so is each product with them, and the
+// nearest integer and the nearest double to M / 10^j follow from sums whose
+// error is far below the margins tested; a value too near a tie for those
+// margins takes the text.
+//
 // Other values (16 digits, subnormals, very large or very small magnitudes)
 // take the text round trip itself, through the correctly rounded
 // conversions. So does a build whose doubles are evaluated in wider
@@ -94,6 +102,65 @@ int SignOfRest(double magnitude, int scale, double scaled) {
     return (difference > back.low) - (difference < back.low);
 }
 
+constexpr int kLargestSmallScale = 44;
+
+// The nearest integer to high + low1 + low2 + low3 (an exact sum, the
+// first term below 2^50, the others far smaller), ties and near ties
+// refused.
+bool NearestInteger(double high, double low1, double low2, double low3, double& integer) {
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    const double nearest = (high + kTwoTo52) - kTwoTo52;
+    const double rest = (high - nearest) + low1 + low2 + low3;  // the first difference is exact
+    constexpr double kMargin = 1.0 / (1 << 20);
+    if (std::fabs(std::fabs(rest) - 0.5) < kMargin) return false;
+    integer = nearest + (rest > 0.5 ? 1.0 : rest < -0.5 ? -1.0 : 0.0);
+    return true;
+}
+
+enum class SmallRounding { kRounded, kAtScale22, kByText };
+
+// Rounds a magnitude whose scale lies in 23..kLargestSmallScale. A value
+// whose digits reach 10^digits at scale 23 is left to the route for scales
+// up to 22; the rare values too near a tie to decide here, to the text.
+SmallRounding RoundSmallWithoutText(double magnitude, int digits, int scale, double& result) {
+    const double highest = kPowerOf10[digits];
+    ExactProduct power{}, high{}, low{};
+    auto scaleBy = [&](int to) {
+        power = MultiplyExactly(kPowerOf10[22], kPowerOf10[to - 22]);  // 10^to exactly
+        high = MultiplyExactly(magnitude, power.high);
+        low = MultiplyExactly(magnitude, power.low);
+    };
+    scaleBy(scale);
+    // One digit fewer after the point once y reaches 10^digits; where that
+    // is too close to call, the text decides.
+    const double approximate = high.high + (high.low + low.high);
+    if (std::fabs(approximate - highest) < highest * 0x1p-40) return SmallRounding::kByText;
+    if (approximate > highest) {
+        if (--scale == 22) return SmallRounding::kAtScale22;
+        scaleBy(scale);
+    }
+    double digitsValue;
+    if (!NearestInteger(high.high, high.low, low.high, low.low, digitsValue)) return SmallRounding::kByText;
+
+    // The double nearest to digitsValue / 10^scale: the quotient by the
+    // high part is within an ulp of it; the exact remainder tells which of
+    // it and its neighbours is nearest.
+    const double quotient = digitsValue / power.high;
+    std::uint64_t bits;
+    std::memcpy(&bits, &quotient, sizeof bits);
+    if ((bits & ((1ull << 52) - 1)) == 0) return SmallRounding::kByText;  // at a power of two the ulps differ
+    const ExactProduct back = MultiplyExactly(quotient, power.high);
+    const ExactProduct backLow = MultiplyExactly(quotient, power.low);
+    const double remainder = (((digitsValue - back.high) - back.low) - backLow.high) - backLow.low;
+    const double ulp = std::nextafter(quotient, HUGE_VAL) - quotient;
+    const double steps = remainder / power.high / ulp;  // how far off, in ulps
+    constexpr double kMargin = 1.0 / (1 << 16);
+    const double off = std::fabs(steps);
+    if (std::fabs(off - 0.5) < kMargin || std::fabs(off - 1.5) < kMargin || off > 1.5) return SmallRounding::kByText;
+    result = off < 0.5 ? quotient : steps > 0 ? quotient + ulp : std::nextafter(quotient, 0.0);
+    return SmallRounding::kRounded;
+}
+
 // Rounds `value` to 1..15 `digits`; false when it lies outside the range
 // this route covers exactly (zeros, subnormals, infinities and NaN
 // included: their exponents put the scale out of range).
@@ -103,6 +170,16 @@ bool RoundWithoutText(double value, int digits, double& result) {
     const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
     const int decimalExponent = (binaryExponent * 78913) >> 18;  // floor(log10 2^e)
     int scale = digits - 1 - decimalExponent;
+    if (scale > 22 && scale <= kLargestSmallScale && binaryExponent > -1023) {
+        double magnitude;
+        const SmallRounding rounding = RoundSmallWithoutText(std::fabs(value), digits, scale, magnitude);
+        if (rounding == SmallRounding::kByText) return false;
+        if (rounding == SmallRounding::kRounded) {
+            result = value < 0 ? -magnitude : magnitude;
+            return true;
+        }
+        scale = 22;
+    }
     if (scale < -21 || scale > 22) return false;
 
     const double magnitude = std::fabs(value);

@@ -89,11 +89,11 @@ constexpr int kSceneDigits[] = {9, 12, 13};
 
 // A decimal of digits + 1 digits ending in 5, read as the double nearest to
 // it: halfway between two results, or just off it on either side.
-double NearTie(SplitMix& random, int digits) {
+double NearTie(SplitMix& random, int digits, int lowestExponent = -20, int highestExponent = 12) {
     std::int64_t lowest = 1;
     for (int d = 0; d < digits; ++d) lowest *= 10;
     const std::int64_t leading = random.Between(lowest / 10, lowest - 1);
-    const int exponent = static_cast<int>(random.Between(-20, 12));
+    const int exponent = static_cast<int>(random.Between(lowestExponent, highestExponent));
     char text[64];
     std::snprintf(text, sizeof text, "%lld5e%d", static_cast<long long>(leading), exponent);
     return std::strtod(text, nullptr);
@@ -203,6 +203,37 @@ TEST(RoundTo, MatchesTheTextRoundTripOnRandomValuesAndNearTies) {
     }
     comparison.Verify();
     std::printf("roundTo: %ld comparisons with the text round trip\n", comparison.Checked());
+}
+
+TEST(RoundTo, MatchesTheTextRoundTripAtSmallMagnitudes) {
+    // Where the decimal scale passes 10^22 (1e-10 and below at 13 digits,
+    // the residues of sums that cancel): random values, near ties, and the
+    // doubles around every power of ten down to where the text takes over.
+    SplitMix random;
+    Comparison comparison;
+    for (int n = 0; n < 40000; ++n) {
+        const std::uint64_t exponent = static_cast<std::uint64_t>(random.Between(1023 - 170, 1023 - 20));
+        const std::uint64_t bits = (random.Next() & ((1ull << 52) - 1)) | (exponent << 52) | (random.Next() & (1ull << 63));
+        const int digits = static_cast<int>(random.Between(1, 15));
+        comparison.Check(FromBits(bits), digits);
+        const double nearTie = NearTie(random, digits, -50, -8);
+        comparison.Check(nearTie, digits);
+        comparison.Check(std::nextafter(nearTie, 0.0), digits);
+        comparison.Check(-std::nextafter(nearTie, HUGE_VAL), digits);
+    }
+    for (int digits = 1; digits <= 15; ++digits)
+        for (int power = digits - 46; power <= digits - 21; ++power) {
+            char text[16];
+            std::snprintf(text, sizeof text, "1e%d", power);
+            double below = std::strtod(text, nullptr), above = below;
+            for (int step = 0; step < 4; ++step) {
+                comparison.Check(below, digits);
+                comparison.Check(-above, digits);
+                below = std::nextafter(below, 0.0);
+                above = std::nextafter(above, HUGE_VAL);
+            }
+        }
+    comparison.Verify();
 }
 
 TEST(RoundTo, RoundsExactTiesHalfToEven) {

@@ -60,6 +60,33 @@ TEST(SoftwareSurface, LinesLeaveOutTheirEndAndBreakTiesTowardSmallerCoordinates)
     EXPECT_EQ(Picture(buffer), "RR...R\n..RR.R\n....RR\n");
 }
 
+TEST(SoftwareSurface, APolygonsSidesDrawnAgainShowWhenTheirColourOrWhatLiesUnderChanged) {
+    // A wall is filled and outlined, then its sides drawn again: in red they
+    // show; after a fill over them, the sides in the polygon's own black show
+    // again too.
+    PixelBuffer buffer = MakePixelBuffer(6, 5, kGreen);
+    SoftwareSurface surface(buffer);
+    const SurfacePoint box[4] = {{1, 1}, {4, 1}, {4, 3}, {1, 3}};
+    auto sides = [&surface, &box] {
+        surface.MoveToEx(box[0].x, box[0].y);
+        for (int i = 1; i <= 4; ++i) surface.LineTo(box[i % 4].x, box[i % 4].y);
+    };
+    surface.Polygon(box, 4);
+    {
+        OwnedObject red(surface, surface.CreatePen(kPenSolid, 1, 0x0000FF));
+        SelectedObject selected(surface, red.get());
+        sides();
+    }
+    EXPECT_EQ(Picture(buffer), "......\n.RRRR.\n.RWWR.\n.RRRR.\n......\n");
+    surface.Polygon(box, 4);
+    const SurfacePoint cover[4] = {{0, 0}, {6, 0}, {6, 5}, {0, 5}};
+    const int count = 4;
+    OwnedObject region(surface, surface.CreatePolyPolygonRgn(cover, &count, 1, kFillAlternate));
+    surface.PaintRgn(region.get());
+    sides();
+    EXPECT_EQ(Picture(buffer), "WWWWWW\nWKKKKW\nWKWWKW\nWKKKKW\nWWWWWW\n");
+}
+
 TEST(SoftwareSurface, PolygonsThatTileARectangleCoverEveryPixelOnce) {
     // A 4 x 3 grid of quadrilaterals over 40 x 30 with uneven inner
     // vertices, each cut into two triangles.
