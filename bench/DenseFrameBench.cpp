@@ -6,8 +6,8 @@
 // is installed; DejaVu Sans Bold for the capitals) and made as a shown
 // text's glyph is (MakeTextGlyph, kShownGlyphLimits: up to 512 points in
 // sixteenths of a unit, capitals 80 units high). Prints processor time per frame of each,
-// the ratio against the 2 x target, the wall ordering's share, and the
-// memory the slots take.
+// the ratio against the 2 x target, the wall ordering's share, the memory
+// the slots take, and a digest of each scene's first frames.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
