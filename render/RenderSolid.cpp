@@ -74,6 +74,10 @@ struct OverlapGrid {
     std::int16_t widespread[kShownGlyphPoints];
     int cellFirst[kGridSide * kGridSide + 1];
     std::int16_t cellWalls[kShownGlyphPoints * kCellsOfOneWall];
+    // One cell's walls: starting in it both ways, only across, only down,
+    // or passing through.
+    std::int16_t starting[kShownGlyphPoints], across[kShownGlyphPoints], down[kShownGlyphPoints],
+        passing[kShownGlyphPoints];
     std::int16_t firstCellX[kShownGlyphPoints + 1];  // by visible-list position
     std::int16_t firstCellY[kShownGlyphPoints + 1];
     struct Pair {
@@ -401,21 +405,31 @@ void WallOrdering::ListOverlaps(int visible) {
         if (!BoxesOverlap(c, w) || (IsNeighbour(c.quad, w.quad) && IsNeighbour(w.quad, c.quad))) return;
         grid.pairs[pairs++] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
     };
+    // The cells are in order, so the common box's corner lies in the later
+    // of the two walls' first cells: a pair belongs to the cell where one of
+    // them starts in both directions, or one starts across and the other
+    // down. The walls of a cell are sorted into those classes first, so no
+    // pair of another cell is looked at.
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
-            const int from = cellFirst[y * side + x], to = cellFirst[y * side + x + 1];
-            for (int a = from; a < to; ++a) {
-                const int i = grid.cellWalls[a];
-                for (int b = a + 1; b < to; ++b) {
-                    // The cells are in order, so the common box's corner lies
-                    // in the later of the two walls' first cells.
-                    const int j = grid.cellWalls[b];
-                    if (std::max(grid.firstCellX[i], grid.firstCellX[j]) != x ||
-                        std::max(grid.firstCellY[i], grid.firstCellY[j]) != y)
-                        continue;
-                    consider(i, j);
-                }
+            int starting = 0, across = 0, down = 0, passing = 0;
+            for (int a = cellFirst[y * side + x]; a < cellFirst[y * side + x + 1]; ++a) {
+                const int g = grid.cellWalls[a];
+                const bool startsAcross = grid.firstCellX[g] == x, startsDown = grid.firstCellY[g] == y;
+                if (startsAcross && startsDown) grid.starting[starting++] = static_cast<std::int16_t>(g);
+                else if (startsAcross) grid.across[across++] = static_cast<std::int16_t>(g);
+                else if (startsDown) grid.down[down++] = static_cast<std::int16_t>(g);
+                else grid.passing[passing++] = static_cast<std::int16_t>(g);
             }
+            for (int a = 0; a < starting; ++a) {
+                const int i = grid.starting[a];
+                for (int b = a + 1; b < starting; ++b) consider(i, grid.starting[b]);
+                for (int b = 0; b < across; ++b) consider(i, grid.across[b]);
+                for (int b = 0; b < down; ++b) consider(i, grid.down[b]);
+                for (int b = 0; b < passing; ++b) consider(i, grid.passing[b]);
+            }
+            for (int a = 0; a < across; ++a)
+                for (int b = 0; b < down; ++b) consider(grid.across[a], grid.down[b]);
         }
     }
     for (int a = 0; a < widespread; ++a) {
