@@ -54,8 +54,11 @@ void FillSpan(PixelBuffer& buffer, int y, int left, int right, ColourRef colour)
     }
     // Sixteen pixels make 48 bytes that repeat: the run is written 48
     // bytes at a time, and its last pixels together.
-    std::uint8_t pattern[48];
-    for (int i = 0; i < 48; i += 3) pattern[i] = blue, pattern[i + 1] = green, pattern[i + 2] = red;
+    std::uint8_t pattern[48] = {blue, green, red};
+    std::memcpy(pattern + 3, pattern, 3);
+    std::memcpy(pattern + 6, pattern, 6);
+    std::memcpy(pattern + 12, pattern, 12);
+    std::memcpy(pattern + 24, pattern, 24);
     std::size_t done = 0;
     for (; done + 48 <= bytes; done += 48) std::memcpy(p + done, pattern, 48);
     std::memcpy(p + done, pattern, bytes - done);
