@@ -550,27 +550,21 @@ TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
 }
 
 // The search for edges whose boxes meet hands back exactly the pairs that
-// comparing every pair finds, each once: random polygons on a small grid
-// (touching ends, shared spans, middles alike), long random edges, and the
-// toothed square, whose steep sides defeat a sweep along x alone.
+// comparing every pair finds, each once: polygons with points anywhere on a
+// small grid (touching ends, shared spans), walks of short steps with now
+// and then a long stride (strokes, and long edges across many splits), and
+// the toothed square, whose steep sides defeat a sweep along x alone.
 TEST(FindMeetingEdges, HandsBackEachPairWhoseBoxesMeetOnce) {
     std::mt19937 random(20261210);
     std::vector<std::vector<OutlinePoint>> polygons;
-    // Points anywhere on a small grid; or walks of short steps on a large
-    // one, now and then a long stride (strokes, and the long edges that
-    // straddle many splits).
     for (int k = 0; k < 60; ++k) {
         const unsigned size = 3 + random() % 150;
         std::vector<OutlinePoint> polygon;
         long long x = 2000, y = 2000;
         for (unsigned i = 0; i < size; ++i) {
-            if (k % 3 == 0) {
-                x = random() % 20, y = random() % 20;
-            } else if (random() % (k % 3 == 1 ? 8 : 40) == 0) {
-                x = random() % 4000, y = random() % 4000;
-            } else {
-                x += static_cast<long long>(random() % 61) - 30, y += static_cast<long long>(random() % 61) - 30;
-            }
+            if (k % 3 == 0) x = random() % 20, y = random() % 20;
+            else if (random() % (k % 3 == 1 ? 8 : 40) == 0) x = random() % 4000, y = random() % 4000;
+            else x += static_cast<long long>(random() % 61) - 30, y += static_cast<long long>(random() % 61) - 30;
             polygon.push_back({static_cast<double>(x), static_cast<double>(y)});
         }
         polygons.push_back(polygon);
