@@ -9,6 +9,7 @@
 #include <tuple>
 #include <utility>
 
+#include "glyphs/FindMeetingEdges.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MergeOverlaps.h"
 
@@ -191,39 +192,39 @@ bool EdgesCross(OutlinePoint p1, OutlinePoint p2, OutlinePoint q1, OutlinePoint 
 
 // The end face is filled with the even-odd rule, so where two contours
 // overlap, or one crosses itself, the face shows a hole the font never had.
-// Returns why the contours cannot be drawn as they are, or an empty string.
-// Edges are taken from left to right, each tested only against those whose
-// span of x reaches it, so a glyph of many points is not tested pair by
-// pair; of several crossings the one of the earliest contours is named.
+// Returns why the contours cannot be drawn as they are, or an empty string;
+// of several crossings the one of the earliest contours is named. Only
+// edges whose boxes meet are compared: the points are whole numbers within
+// 2^31, so the differences in Orientation are exact and its rounded
+// products keep their order; a sign it gives may only fall to zero, never
+// turn over, and edges it finds crossing do cross, inside both boxes.
 std::string CrossingProblem(const std::vector<OutlinePath>& paths) {
     struct Edge {
-        double left, right;
         std::size_t path, index;
     };
     std::vector<Edge> edges;
+    std::vector<EdgeBox> boxes;
     for (std::size_t a = 0; a < paths.size(); ++a) {
         const std::size_t n = paths[a].size();
         for (std::size_t i = 0; i < n; ++i) {
-            const double x1 = paths[a][i].x, x2 = paths[a][(i + 1) % n].x;
-            edges.push_back({std::min(x1, x2), std::max(x1, x2), a, i});
+            const OutlinePoint p = paths[a][i], q = paths[a][(i + 1) % n];
+            edges.push_back({a, i});
+            boxes.push_back({std::min(p.x, q.x), std::max(p.x, q.x), std::min(p.y, q.y), std::max(p.y, q.y)});
         }
     }
-    std::sort(edges.begin(), edges.end(), [](const Edge& e, const Edge& f) { return e.left < f.left; });
     std::pair<std::size_t, std::size_t> first{paths.size(), paths.size()};
-    for (std::size_t e = 0; e < edges.size(); ++e) {
+    FindMeetingEdges(boxes, [&](std::size_t e, std::size_t f) {
         const Edge& p = edges[e];
+        const Edge& q = edges[f];
         const OutlinePath& pathP = paths[p.path];
-        for (std::size_t f = e + 1; f < edges.size() && edges[f].left <= p.right; ++f) {
-            const Edge& q = edges[f];
-            const OutlinePath& pathQ = paths[q.path];
-            const std::size_t n = pathP.size();
-            // Neighbours of one contour share a point.
-            if (p.path == q.path && ((p.index + 1) % n == q.index || (q.index + 1) % n == p.index)) continue;
-            if (!EdgesCross(pathP[p.index], pathP[(p.index + 1) % n], pathQ[q.index], pathQ[(q.index + 1) % pathQ.size()]))
-                continue;
+        const OutlinePath& pathQ = paths[q.path];
+        const std::size_t n = pathP.size();
+        // Neighbours of one contour share a point.
+        if (p.path == q.path && ((p.index + 1) % n == q.index || (q.index + 1) % n == p.index)) return true;
+        if (EdgesCross(pathP[p.index], pathP[(p.index + 1) % n], pathQ[q.index], pathQ[(q.index + 1) % pathQ.size()]))
             first = std::min(first, std::make_pair(std::min(p.path, q.path), std::max(p.path, q.path)));
-        }
-    }
+        return true;
+    });
     if (first.first == paths.size()) return {};
     if (first.first == first.second) return "contour " + std::to_string(first.first + 1) + " crosses itself";
     return "contours " + std::to_string(first.first + 1) + " and " + std::to_string(first.second + 1) +

@@ -15,6 +15,7 @@
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
 
+#include "glyphs/FindMeetingEdges.h"
 #include "glyphs/FitGlyph.h"
 
 namespace {
@@ -101,30 +102,30 @@ bool EdgesCross(const GridPoint& p1, const GridPoint& p2, const GridPoint& q1, c
 // hostile font: its glyph is fitted unmerged.
 constexpr std::size_t kCrossingLimit = 1024;
 
-// The pairs of edges of the ring that cross, found by a sweep from left to
-// right that compares only edges whose spans of x meet; false when there
-// are more than kCrossingLimit.
-bool FindCrossings(const GridRing& ring, std::vector<std::pair<std::size_t, std::size_t>>& crossings) {
-    struct Edge {
-        long long left, right;
-        std::size_t index;
-    };
-    const std::size_t n = ring.size();
-    std::vector<Edge> edges;
-    for (std::size_t i = 0; i < n; ++i)
-        edges.push_back({std::min(ring[i].x(), ring[(i + 1) % n].x()), std::max(ring[i].x(), ring[(i + 1) % n].x()), i});
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& a, const Edge& b) { return a.left < b.left || (a.left == b.left && a.index < b.index); });
-    for (std::size_t e = 0; e < n; ++e) {
-        const std::size_t i = edges[e].index;
-        for (std::size_t f = e + 1; f < n && edges[f].left <= edges[e].right; ++f) {
-            const std::size_t k = edges[f].index;
-            if (!EdgesCross(ring[i], ring[(i + 1) % n], ring[k], ring[(k + 1) % n])) continue;
-            if (crossings.size() == kCrossingLimit) return false;
-            crossings.emplace_back(std::min(i, k), std::max(i, k));
-        }
+// The box around each edge of the ring, in grid steps (whole numbers below
+// 2^19, exact as doubles).
+std::vector<EdgeBox> EdgeBoxes(const GridRing& ring) {
+    std::vector<EdgeBox> boxes;
+    for (std::size_t i = 0, n = ring.size(); i < n; ++i) {
+        const GridPoint& a = ring[i];
+        const GridPoint& b = ring[(i + 1) % n];
+        boxes.push_back({static_cast<double>(std::min(a.x(), b.x())), static_cast<double>(std::max(a.x(), b.x())),
+                         static_cast<double>(std::min(a.y(), b.y())), static_cast<double>(std::max(a.y(), b.y()))});
     }
-    return true;
+    return boxes;
+}
+
+// The pairs of edges of the ring that cross, each once as (smaller index,
+// larger), in no particular order; edges that cross have boxes that meet, so
+// only those are compared. False when there are more than kCrossingLimit.
+bool FindCrossings(const GridRing& ring, std::vector<std::pair<std::size_t, std::size_t>>& crossings) {
+    const std::size_t n = ring.size();
+    return FindMeetingEdges(EdgeBoxes(ring), [&](std::size_t i, std::size_t k) {
+        if (!EdgesCross(ring[i], ring[(i + 1) % n], ring[k], ring[(k + 1) % n])) return true;
+        if (crossings.size() == kCrossingLimit) return false;
+        crossings.emplace_back(i, k);
+        return true;
+    });
 }
 
 // Where edge `i` of the ring crosses edge `k`, on the nearest grid point: in
@@ -229,44 +230,31 @@ bool EdgesMeet(const GridPoint& p1, const GridPoint& p2, const GridPoint& q1, co
 constexpr std::size_t kMeetingLimit = 512;
 
 // Whether edges of the rings (other than neighbours) meet in no more than
-// kMeetingLimit places: a sweep from left to right compares only edges
-// whose boxes meet.
+// kMeetingLimit places: only edges whose boxes meet are compared.
 bool FewMeetings(const std::vector<GridRing>& rings) {
     struct Edge {
-        long long left, right, bottom, top;
         std::size_t ring, index;
     };
     std::vector<Edge> edges;
+    std::vector<EdgeBox> boxes;
     for (std::size_t r = 0; r < rings.size(); ++r) {
-        const GridRing& ring = rings[r];
-        for (std::size_t i = 0, n = ring.size(); i < n; ++i) {
-            const GridPoint& a = ring[i];
-            const GridPoint& b = ring[(i + 1) % n];
-            edges.push_back({std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
-                             std::max(a.y(), b.y()), r, i});
-        }
+        const std::vector<EdgeBox> ringBoxes = EdgeBoxes(rings[r]);
+        for (std::size_t i = 0; i < ringBoxes.size(); ++i) edges.push_back({r, i});
+        boxes.insert(boxes.end(), ringBoxes.begin(), ringBoxes.end());
     }
-    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) {
-        return a.left < b.left || (a.left == b.left && (a.ring < b.ring || (a.ring == b.ring && a.index < b.index)));
-    });
     std::size_t meetings = 0;
-    for (std::size_t e = 0; e < edges.size(); ++e) {
+    return FindMeetingEdges(boxes, [&](std::size_t e, std::size_t f) {
         const Edge& one = edges[e];
+        const Edge& other = edges[f];
         const GridRing& first = rings[one.ring];
-        for (std::size_t f = e + 1; f < edges.size() && edges[f].left <= one.right; ++f) {
-            const Edge& other = edges[f];
-            if (other.bottom > one.top || other.top < one.bottom) continue;
-            const std::size_t n = first.size();
-            if (one.ring == other.ring && ((one.index + 1) % n == other.index || (other.index + 1) % n == one.index))
-                continue;
-            const GridRing& second = rings[other.ring];
-            if (EdgesMeet(first[one.index], first[(one.index + 1) % n], second[other.index],
-                          second[(other.index + 1) % second.size()]) &&
-                ++meetings > kMeetingLimit)
-                return false;
-        }
-    }
-    return true;
+        const std::size_t n = first.size();
+        if (one.ring == other.ring && ((one.index + 1) % n == other.index || (other.index + 1) % n == one.index))
+            return true;
+        const GridRing& second = rings[other.ring];
+        return !(EdgesMeet(first[one.index], first[(one.index + 1) % n], second[other.index],
+                           second[(other.index + 1) % second.size()]) &&
+                 ++meetings > kMeetingLimit);
+    });
 }
 
 }  // namespace

@@ -212,6 +212,11 @@ TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
     // pair is named though the other lies further right.
     const std::vector<OutlinePath> barredSquares = {DenseRectangle(-40, -10, -20, 10), DenseRectangle(20, -10, 40, 10),
                                                     DenseRectangle(-30, -5, 30, 5)};
+    // Posts through a bar's bottom and top: turned clockwise, the bar's
+    // edge along its top, which the third contour crosses, comes before the
+    // one along its bottom, which the second crosses; the second is named.
+    const std::vector<OutlinePath> posts = {DenseRectangle(-30, -5, 30, 5), DenseRectangle(-20, -20, -10, 0),
+                                            DenseRectangle(10, 0, 20, 20)};
     const struct {
         const char* what;
         std::vector<OutlinePath> paths;
@@ -226,6 +231,8 @@ TEST(FitGlyph, MergesOverlapsOfAShownGlyphAsTheFontFillsThem) {
         {"bow tie", {bowTie}, 2, 0, 6, 911.25, "contour 1 crosses itself"},  // 911.1 exactly
         {"barred squares", barredSquares, 1, 0, 12, 1200,
          "contours 1 and 3 overlap, and the saver fills an overlap as a hole"},
+        {"posts through a bar", posts, 1, 0, 12, 900,
+         "contours 1 and 2 overlap, and the saver fills an overlap as a hole"},
     };
     for (const auto& c : cases) {
         const GlyphFit shown = FitGlyph(c.paths, true, true, kShownGlyphLimits);

@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "config/TextGlyphs.h"
+#include "glyphs/FindMeetingEdges.h"
 #include "glyphs/GlyphValue.h"
 #include "glyphs/MakeGlyph.h"
 #include "glyphs/MergeOverlaps.h"
@@ -544,4 +547,55 @@ TEST(MakeGlyph, RefusesPointsAndEmsThatAreNoNumbersOrBeyondAnyFont) {
     for (double height : {nan, inf, 62.0, 2001.0})
         EXPECT_EQ(FormatGlyphValue("S", MakeGlyph(square, {1000.0, height, 0.0}, MakeOptions{}).fit.glyph), usual) << height;
     EXPECT_NE(FormatGlyphValue("S", MakeGlyph(square, {1000.0, 2000.0, 0.0}, MakeOptions{}).fit.glyph), usual);
+}
+
+// The search for edges whose boxes meet hands back exactly the pairs that
+// comparing every pair finds, each once: polygons with points anywhere on a
+// small grid (touching ends, shared spans), walks of short steps with now
+// and then a long stride (strokes, and long edges across many splits), and
+// the toothed square, whose steep sides defeat a sweep along x alone.
+TEST(FindMeetingEdges, HandsBackEachPairWhoseBoxesMeetOnce) {
+    std::mt19937 random(20261210);
+    std::vector<std::vector<OutlinePoint>> polygons;
+    for (int k = 0; k < 60; ++k) {
+        const unsigned size = 3 + random() % 150;
+        std::vector<OutlinePoint> polygon;
+        long long x = 2000, y = 2000;
+        for (unsigned i = 0; i < size; ++i) {
+            if (k % 3 == 0) x = random() % 20, y = random() % 20;
+            else if (random() % (k % 3 == 1 ? 8 : 40) == 0) x = random() % 4000, y = random() % 4000;
+            else x += static_cast<long long>(random() % 61) - 30, y += static_cast<long long>(random() % 61) - 30;
+            polygon.push_back({static_cast<double>(x), static_cast<double>(y)});
+        }
+        polygons.push_back(polygon);
+    }
+    const OutlineContour square = ToothedSquare(800, 20.0);
+    polygons.push_back({square.start});
+    for (const OutlineSegment& segment : square.segments) polygons.back().push_back(segment.to);
+    for (const std::vector<OutlinePoint>& polygon : polygons) {
+        std::vector<EdgeBox> boxes;
+        for (std::size_t i = 0, n = polygon.size(); i < n; ++i) {
+            const OutlinePoint a = polygon[i], b = polygon[(i + 1) % n];
+            boxes.push_back({std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)});
+        }
+        std::set<std::pair<std::size_t, std::size_t>> all, found;
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            for (std::size_t k = i + 1; k < boxes.size(); ++k)
+                if (boxes[i].left <= boxes[k].right && boxes[k].left <= boxes[i].right &&
+                    boxes[i].bottom <= boxes[k].top && boxes[k].bottom <= boxes[i].top)
+                    all.insert({i, k});
+        std::size_t calls = 0;
+        EXPECT_TRUE(FindMeetingEdges(boxes, [&](std::size_t i, std::size_t k) {
+            ++calls;
+            EXPECT_LT(i, k);
+            found.insert({i, k});
+            return true;
+        }));
+        EXPECT_EQ(calls, found.size()) << polygon.size() << " points: a pair came back twice";
+        EXPECT_EQ(found, all) << polygon.size() << " points";
+        // A caller's limit: the search ends where the caller says so.
+        calls = 0;
+        EXPECT_EQ(FindMeetingEdges(boxes, [&calls](std::size_t, std::size_t) { return ++calls < 5; }), all.size() < 5);
+        EXPECT_EQ(calls, std::min<std::size_t>(all.size(), 5));
+    }
 }
