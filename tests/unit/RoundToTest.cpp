@@ -124,6 +124,22 @@ TEST(RoundTo, MatchesTheTextRoundTripOnSceneArithmetic) {
     comparison.Verify();
 }
 
+// The four doubles below each power of ten 1e`lowest`..1e`highest`, and
+// the negated four from it upward.
+void CheckAroundPowersOfTen(Comparison& comparison, int digits, int lowest, int highest) {
+    for (int power = lowest; power <= highest; ++power) {
+        char text[16];
+        std::snprintf(text, sizeof text, "1e%d", power);
+        double below = std::strtod(text, nullptr), above = below;
+        for (int step = 0; step < 4; ++step) {
+            comparison.Check(below, digits);
+            comparison.Check(-above, digits);
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, HUGE_VAL);
+        }
+    }
+}
+
 TEST(RoundTo, MatchesTheTextRoundTripOverManyMagnitudes) {
     // Random mantissas with binary exponents from about 1e-15 to 1e19,
     // both signs, then every binary exponent of the whole double range.
@@ -168,18 +184,7 @@ TEST(RoundTo, MatchesTheTextRoundTripAroundPowersOfTen) {
     // within 10^-21..10^22, so that every comparison takes the route
     // without text (the text route is the reference itself).
     Comparison comparison;
-    for (int digits = 1; digits <= 15; ++digits)
-        for (int power = digits - 21; power <= digits + 19; ++power) {
-            char text[16];
-            std::snprintf(text, sizeof text, "1e%d", power);
-            double below = std::strtod(text, nullptr), above = below;
-            for (int step = 0; step < 4; ++step) {
-                comparison.Check(below, digits);
-                comparison.Check(-above, digits);
-                below = std::nextafter(below, 0.0);
-                above = std::nextafter(above, HUGE_VAL);
-            }
-        }
+    for (int digits = 1; digits <= 15; ++digits) CheckAroundPowersOfTen(comparison, digits, digits - 21, digits + 19);
     comparison.Verify();
 }
 
@@ -221,18 +226,7 @@ TEST(RoundTo, MatchesTheTextRoundTripAtSmallMagnitudes) {
         comparison.Check(std::nextafter(nearTie, 0.0), digits);
         comparison.Check(-std::nextafter(nearTie, HUGE_VAL), digits);
     }
-    for (int digits = 1; digits <= 15; ++digits)
-        for (int power = digits - 46; power <= digits - 21; ++power) {
-            char text[16];
-            std::snprintf(text, sizeof text, "1e%d", power);
-            double below = std::strtod(text, nullptr), above = below;
-            for (int step = 0; step < 4; ++step) {
-                comparison.Check(below, digits);
-                comparison.Check(-above, digits);
-                below = std::nextafter(below, 0.0);
-                above = std::nextafter(above, HUGE_VAL);
-            }
-        }
+    for (int digits = 1; digits <= 15; ++digits) CheckAroundPowersOfTen(comparison, digits, digits - 46, digits - 21);
     comparison.Verify();
 }
 
