@@ -60,6 +60,31 @@ TEST(SoftwareSurface, LinesLeaveOutTheirEndAndBreakTiesTowardSmallerCoordinates)
     EXPECT_EQ(Picture(buffer), "RR...R\n..RR.R\n....RR\n");
 }
 
+TEST(SoftwareSurface, ALineCutByThePartSetsThePixelsOfTheWholeLineThere) {
+    // Lines of many slopes, each way, drawn whole and drawn into a part of a
+    // picture that cuts them: the part shows the whole line's pixels, so a
+    // line that starts outside takes up its steps where the whole one has.
+    const int ends[][4] = {{2, 3, 37, 20}, {37, 20, 2, 3}, {1, 28, 38, 2}, {5, 1, 12, 29},
+                           {30, 29, 22, 0}, {0, 11, 39, 14}, {20, 0, 21, 29}, {39, 0, 0, 29}};
+    for (const auto& end : ends) {
+        PixelBuffer whole = MakePixelBuffer(40, 30, kGreen), cut = MakePixelBuffer(40, 30, kGreen);
+        SoftwareSurface wholeSurface(whole), part(cut, 10, 8, 15, 10);
+        for (SoftwareSurface* surface : {&wholeSurface, &part}) {
+            const int shift = surface == &part ? 1 : 0;
+            OwnedObject pen(*surface, surface->CreatePen(kPenSolid, 1, 0x0000FF));
+            SelectedObject selected(*surface, pen.get());
+            surface->MoveToEx(end[0] - 10 * shift, end[1] - 8 * shift);
+            surface->LineTo(end[2] - 10 * shift, end[3] - 8 * shift);
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inPart = x >= 10 && x < 25 && y >= 8 && y < 18;
+                ASSERT_EQ(PixelAt(cut, x, y), inPart ? PixelAt(whole, x, y) : kGreen)
+                    << "line " << end[0] << "," << end[1] << " to " << end[2] << "," << end[3] << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(SoftwareSurface, APolygonsSidesDrawnAgainShowWhenTheirColourOrWhatLiesUnderChanged) {
     // A wall is filled and outlined, then its sides drawn again: in red they
     // show; after a fill over them, the sides in the polygon's own black show
