@@ -242,8 +242,10 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
         const int e2 = (e + 1) % 4;
         for (int f = 0; f < 4; ++f) {
             const int f2 = (f + 1) % 4;
-            // Most pairs of edges lie apart, seen along x or y.
-            if (SpansApart(cr.x[e], cr.x[e2], wr.x[f], wr.x[f2]) || SpansApart(cr.y[e], cr.y[e2], wr.y[f], wr.y[f2]))
+            // Most pairs of edges lie apart, seen along x or y; the full
+            // comparison (with a log) leaves that to the crossing itself.
+            if (log_ == nullptr &&
+                (SpansApart(cr.x[e], cr.x[e2], wr.x[f], wr.x[f2]) || SpansApart(cr.y[e], cr.y[e2], wr.y[f], wr.y[f2])))
                 continue;
             if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
                                  {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
@@ -269,9 +271,13 @@ WallOrdering::RoundedCorners WallOrdering::RoundedCornersOf(const VisibleWall& w
 // Edge a->b of the candidate against edge p->q of the other wall: where
 // they cross on screen, the edge with the smaller depth there is in front.
 bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) {
-    // Edges whose spans lie apart (SpansApart) are never passed here.
     const double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     const double x3 = p.x, y3 = p.y, x4 = q.x, y4 = q.y;
+
+    if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
+    if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
+    if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
+    if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
 
     bool eVertical = x1 == x2;
     bool fVertical = x3 == x4;

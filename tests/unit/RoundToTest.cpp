@@ -227,6 +227,13 @@ TEST(RoundTo, MatchesTheTextRoundTripAtSmallMagnitudes) {
         comparison.Check(-std::nextafter(nearTie, HUGE_VAL), digits);
     }
     for (int digits = 1; digits <= 15; ++digits) CheckAroundPowersOfTen(comparison, digits, digits - 46, digits - 21);
+    // Results at a power of two, whose neighbour below is half as far: the
+    // 40 doubles below each power, whose 15 digits lie just below it.
+    for (int exponent = -150; exponent <= -30; ++exponent) {
+        double value = std::ldexp(1.0, exponent);
+        for (int step = 0; step < 40; ++step, value = std::nextafter(value, 0.0))
+            for (int digits : {14, 15}) comparison.Check(value, digits);
+    }
     comparison.Verify();
 }
 

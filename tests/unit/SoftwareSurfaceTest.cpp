@@ -65,7 +65,8 @@ TEST(SoftwareSurface, ALineCutByThePartSetsThePixelsOfTheWholeLineThere) {
     // picture that cuts them: the part shows the whole line's pixels, so a
     // line that starts outside takes up its steps where the whole one has.
     const int ends[][4] = {{2, 3, 37, 20}, {37, 20, 2, 3}, {1, 28, 38, 2}, {5, 1, 12, 29},
-                           {30, 29, 22, 0}, {0, 11, 39, 14}, {20, 0, 21, 29}, {39, 0, 0, 29}};
+                           {30, 29, 22, 0}, {0, 11, 39, 14}, {20, 0, 21, 29}, {39, 0, 0, 29},
+                           {25, 10, 12, 17}, {14, 18, 20, 9}};  // the last two from just past the part
     for (const auto& end : ends) {
         PixelBuffer whole = MakePixelBuffer(40, 30, kGreen), cut = MakePixelBuffer(40, 30, kGreen);
         SoftwareSurface wholeSurface(whole), part(cut, 10, 8, 15, 10);
@@ -103,6 +104,20 @@ TEST(SoftwareSurface, APolygonsSidesDrawnAgainShowWhenTheirColourOrWhatLiesUnder
         sides();
     }
     EXPECT_EQ(Picture(buffer), "......\n.RRRR.\n.RWWR.\n.RRRR.\n......\n");
+    // A red line across the black outline, then the sides in black.
+    surface.Polygon(box, 4);
+    {
+        OwnedObject red(surface, surface.CreatePen(kPenSolid, 1, 0x0000FF));
+        SelectedObject selected(surface, red.get());
+        surface.MoveToEx(0, 2);
+        surface.LineTo(6, 2);
+    }
+    {
+        OwnedObject black(surface, surface.CreatePen(kPenSolid, 1, 0));
+        SelectedObject selected(surface, black.get());
+        sides();
+    }
+    EXPECT_EQ(Picture(buffer), "......\n.KKKK.\nRKRRKR\n.KKKK.\n......\n");
     surface.Polygon(box, 4);
     const SurfacePoint cover[4] = {{0, 0}, {6, 0}, {6, 5}, {0, 5}};
     const int count = 4;
