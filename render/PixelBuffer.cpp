@@ -1,6 +1,7 @@
 #include "render/PixelBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -47,9 +48,20 @@ void FillSpan(PixelBuffer& buffer, int y, int left, int right, ColourRef colour)
         std::memset(p, red, bytes);
         return;
     }
-    // A short run, as a wall's rows mostly are, pixel by pixel.
+    // A short run, as a wall's rows mostly are: eight bytes (two pixels and
+    // a part) at a time, each store overlapping the next by two bytes, the
+    // last one ending at the run's end in the pattern moved on by a byte.
     if (bytes <= 48) {
-        for (std::size_t i = 0; i < bytes; i += 3) p[i] = blue, p[i + 1] = green, p[i + 2] = red;
+        if (bytes < 9) {
+            for (std::size_t i = 0; i < bytes; i += 3) p[i] = blue, p[i + 1] = green, p[i + 2] = red;
+            return;
+        }
+        const std::uint8_t colours[9] = {blue, green, red, blue, green, red, blue, green, red};
+        std::uint64_t fromBlue, fromGreen;
+        std::memcpy(&fromBlue, colours, 8);
+        std::memcpy(&fromGreen, colours + 1, 8);
+        for (std::size_t i = 0; i + 8 <= bytes; i += 6) std::memcpy(p + i, &fromBlue, 8);
+        std::memcpy(p + bytes - 8, &fromGreen, 8);
         return;
     }
     // Sixteen pixels make 48 bytes that repeat: the run is written 48

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct QuotientRemainder {
 QuotientRemainder MultiplyDivide(long long a, long long b, long long d) {
     // Mostly the product fits 63 bits (a line's first step is mostly 0):
     // one division then.
+    if (b == 0) return {0, 0};
     if (a < (1LL << 31) && b < (1LL << 32)) return {a * b / d, a * b % d};
     unsigned long long quotient = 0, remainder = 0;
     for (int shift = 48; shift >= 0; shift -= 16) {
@@ -105,6 +107,20 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
     std::size_t next = 0;
     for (int y = top; y < bottom; ++y) {
         while (next < scan.edges.size() && scan.edges[next].top <= y) scan.active.push_back(next++);
+        // Two edges crossing the row, as on every row of a wall: under
+        // either fill mode the pixels between them are filled.
+        if (scan.active.size() == 2 && y < scan.edges[scan.active[0]].bottom && y < scan.edges[scan.active[1]].bottom) {
+            PolygonScan::Edge& a = scan.edges[scan.active[0]];
+            PolygonScan::Edge& b = scan.edges[scan.active[1]];
+            const long long xa = a.x0 + a.xq + (a.xr != 0 ? 1 : 0), xb = b.x0 + b.xq + (b.xr != 0 ? 1 : 0);
+            if (xa != xb) scan.spans.push_back({y, static_cast<int>(std::min(xa, xb)), static_cast<int>(std::max(xa, xb))});
+            for (PolygonScan::Edge* e : {&a, &b}) {
+                e->xq += e->stepQ;
+                e->xr += e->stepR;
+                if (e->xr >= e->dy) e->xr -= e->dy, ++e->xq;
+            }
+            continue;
+        }
         scan.crossings.clear();
         std::size_t kept = 0;
         for (const std::size_t k : scan.active) {
@@ -373,13 +389,15 @@ void SoftwareSurface::DrawLine(int x0, int y0, int x1, int y1) {
         std::uint8_t* const origin = &target_.bytes[static_cast<std::size_t>(top_ + y0) * stride + static_cast<std::size_t>(left_ + x0) * 3];
         const std::ptrdiff_t majorStep = xMajor ? 3 * majorSign : static_cast<std::ptrdiff_t>(stride) * majorSign;
         const std::ptrdiff_t minorStep = xMajor ? static_cast<std::ptrdiff_t>(stride) * minorSign : 3 * minorSign;
-        for (long long i = 0; i < steps; ++i) {
-            std::uint8_t* p = origin + i * majorStep + offset.quotient * minorStep;
-            p[0] = bgr[0];
-            p[1] = bgr[1];
+        std::uint8_t* p = origin + offset.quotient * minorStep;
+        long long remainder = offset.remainder;
+        for (long long i = 0; i < steps; ++i, p += majorStep) {
+            std::memcpy(p, bgr, 2);
             p[2] = bgr[2];
-            offset.remainder += increment;
-            if (offset.remainder >= denominator) offset.remainder -= denominator, ++offset.quotient;
+            remainder += increment;
+            const bool carry = remainder >= denominator;
+            remainder -= carry ? denominator : 0;
+            p += carry ? minorStep : 0;
         }
         return;
     }
