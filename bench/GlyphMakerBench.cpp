@@ -400,8 +400,26 @@ void BM_PointsGrowthSquare(benchmark::State& state) {
     MakeHostile(state, {ToothedSquare(static_cast<int>(state.range(0)), 20.0)});
     state.SetComplexityN(state.range(0));
 }
+// A figure of eight with a tooth at each point, one loop half the other:
+// one contour crossing itself once, at its middle, which is split there
+// into two loops before the union.
+void BM_PointsGrowthEight(benchmark::State& state) {
+    const int points = static_cast<int>(state.range(0));
+    OutlineContour contour;
+    for (int i = 0; i < points; ++i) {
+        const double angle = 6.283185307179586 * (i + 0.5) / points;
+        const double radius = (i % 2 ? 330.0 : 350.0) * (std::cos(angle) > 0 ? 1.0 : 0.5);
+        const OutlinePoint point{350.0 + radius * std::cos(angle), 350.0 + radius * std::sin(angle) * std::cos(angle)};
+        if (i == 0) contour.start = point;
+        else contour.segments.push_back({0, {}, point});
+    }
+    MakeHostile(state, {contour});
+    state.SetComplexityN(state.range(0));
+}
+
 BENCHMARK(BM_PointsGrowthRound)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PointsGrowthSquare)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointsGrowthEight)->RangeMultiplier(2)->Range(1024, 8192)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileTenThousandPoints)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileThreeThousandCurvedContours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostileContoursOverOneAnother)->Unit(benchmark::kMillisecond);

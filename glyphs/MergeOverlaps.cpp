@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <exception>
 #include <initializer_list>
+#include <map>
 #include <utility>
 
 #include <boost/geometry/algorithms/correct.hpp>
@@ -194,12 +195,19 @@ bool SplitAtCrossings(const GridRing& ring, std::vector<GridRing>& loops) {
     auto close = [&loops](GridRing loop) {
         if (loop.size() >= 3 && TwiceArea(loop) != 0) loops.push_back(std::move(loop));
     };
+    // Where each point of the open path stands in it (its points are all
+    // different), so that a return is found without a scan of the path.
+    std::map<std::pair<long long, long long>, std::size_t> standsAt;
+    auto key = [](const GridPoint& p) { return std::make_pair(p.x(), p.y()); };
     for (const GridPoint& point : walked) {
-        const auto passed = std::find_if(open.begin(), open.end(), [&point](const GridPoint& p) { return geometry::equals(p, point); });
-        if (passed != open.end()) {
-            close(GridRing(passed, open.end()));
-            open.erase(passed + 1, open.end());
+        const auto passed = standsAt.find(key(point));
+        if (passed != standsAt.end()) {
+            const std::size_t at = passed->second;
+            close(GridRing(open.begin() + static_cast<std::ptrdiff_t>(at), open.end()));
+            for (std::size_t k = at + 1; k < open.size(); ++k) standsAt.erase(key(open[k]));
+            open.erase(open.begin() + static_cast<std::ptrdiff_t>(at) + 1, open.end());
         } else {
+            standsAt.emplace(key(point), open.size());
             open.push_back(point);
         }
     }

@@ -470,7 +470,7 @@ TEST(MakeGlyph, GivesTheSameDefinitionNumberForNumberOnEveryBuild) {
 }
 
 // The union of overlapping contours is exact on its grid of 1/64 unit: the
-// crossings of two slanted bars, and those of a contour that crosses itself
+// crossings of two slanted bars, and those of contours that cross themselves
 // (split into loops), lie between grid points and come out the same on
 // every build, before any rounding to whole units hides them.
 TEST(MakeGlyph, MergesOverlapsToTheSamePointsOnEveryBuild) {
@@ -480,6 +480,10 @@ TEST(MakeGlyph, MergesOverlapsToTheSamePointsOnEveryBuild) {
          "-279,0 -1920,2560 -1363,2560 0,434 1363,2560 1920,2560 279,0 1920,-2560 1363,-2560 0,-434 "
          "-1363,-2560 -1920,-2560 | "},
         {"bow tie", {{{-20, -20}, {20, 30.3}, {20, -20}, {-20, 20}}}, "-146,146 1280,1939 1280,-1280 | -146,146 -1280,-1280 -1280,1280 | "},
+        // A loop closed early that the contour crosses again later: those
+        // crossings are no returns to the path still open.
+        {"loop crossed later", {{{-30, 0}, {20, 0}, {20, 20}, {10, 20}, {10, -30}, {15, -30}, {15, 30}, {-30, 30}}},
+         "960,1280 1280,1280 1280,0 960,0 960,-1920 640,-1920 640,0 -1920,0 -1920,1920 960,1920 | "},
     };
     for (const auto& c : cases) {
         std::vector<OutlinePath> merged;
