@@ -49,7 +49,8 @@ QuotientRemainder FloorMultiplyDivide(long long a, long long b, long long d) {
 
 // Sets the edge's crossing to where it meets row y (top <= y < bottom).
 void StartEdge(PolygonScan::Edge& e, int y) {
-    const QuotientRemainder at = FloorMultiplyDivide(e.dx, y - e.y0, e.dy);
+    // Mostly the edge starts on its own upper end, where it is at x0.
+    const QuotientRemainder at = y == e.y0 ? QuotientRemainder{0, 0} : FloorMultiplyDivide(e.dx, y - e.y0, e.dy);
     e.xq = at.quotient;
     e.xr = at.remainder;
     e.stepQ = FloorDiv(e.dx, e.dy);
@@ -101,8 +102,17 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
 
     // Row by row, only the edges that cross the row are looked at: they
     // join in the order of their first rows and leave after their last.
-    std::sort(scan.edges.begin(), scan.edges.end(),
-              [](const PolygonScan::Edge& a, const PolygonScan::Edge& b) { return a.top < b.top; });
+    // (The order of edges that start on the same row does not matter: their
+    // crossings are put in order of x.) A wall's few edges are put in
+    // place one by one.
+    const auto startsHigher = [](const PolygonScan::Edge& a, const PolygonScan::Edge& b) { return a.top < b.top; };
+    if (scan.edges.size() <= 8) {
+        for (std::size_t i = 1; i < scan.edges.size(); ++i)
+            for (std::size_t j = i; j > 0 && startsHigher(scan.edges[j], scan.edges[j - 1]); --j)
+                std::swap(scan.edges[j], scan.edges[j - 1]);
+    } else {
+        std::sort(scan.edges.begin(), scan.edges.end(), startsHigher);
+    }
     scan.active.clear();
     std::size_t next = 0;
     for (int y = top; y < bottom; ++y) {
