@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "scene/RoundTo.h"
 
@@ -86,8 +87,20 @@ struct OverlapGrid {
     Pair pairs[kShownGlyphPoints * (kShownGlyphPoints - 1) / 2];
 };
 
+// One entry of a wall's overlap list: the other wall of the pair, the place
+// of the list's next entry still worth looking at, the pass the pair was
+// tested in, and what comparing them gave once they have been (0 not yet,
+// 1 the other wall stays behind, 2 it takes the candidate's place). The
+// comparison reads only the projection, so it holds for every pass.
+struct OverlapEntry {
+    std::int16_t other;      // visible-list position
+    std::int16_t next;       // place in the same list; the list's length ends it
+    std::uint16_t testedIn;  // the pass's number
+    std::uint8_t compared;
+};
+
 // The work storage of an ordering. Process-wide, as the slots are: at the
-// slot's capacity its tables take about 1.1 MB, more than a thread's stack
+// slot's capacity its tables take about 2.7 MB, more than a thread's stack
 // should hold, and keeping them spares every frame an allocation.
 struct OrderingStorage {
     int contourOf[kShownGlyphPoints + 1];
@@ -96,25 +109,24 @@ struct OrderingStorage {
     double roundedX[kMaxVertex + 1];
     double roundedY[kMaxVertex + 1];
     VisibleWall walls[kShownGlyphPoints + 1];
-    // A pair of walls is tested in this pass when its entry holds the pass's
-    // stamp; a new stamp for each pass forgets the last pass's pairs without
-    // clearing the table.
-    std::uint16_t tested[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
+    // With a log, a pair of walls is tested in this pass when its entry
+    // holds the pass's stamp; a new stamp for each pass forgets the last
+    // pass's pairs without clearing the table. Only the full comparison
+    // needs it, so it is made on its first use.
+    std::vector<std::uint16_t> tested;
     std::uint16_t pass;
     // For each visible wall, the walls whose screen boxes overlap its own
     // and that are not its neighbours, in visible-list order:
-    // overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1]. Each entry
-    // knows the entry of the same pair in the other wall's list (mirror),
-    // whether the pair was tested in the pass (testedIn, the pass's number)
-    // and what comparing them gave, once they have been (0 not yet, 1 the
-    // other wall stays behind, 2 it takes the candidate's place): the
-    // comparison reads only the projection, so it holds for every pass.
+    // overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1]. A search
+    // follows the entries' links from overlapHead[g] and unlinks the
+    // entries that can no longer take the candidate's place (a placed wall,
+    // a wall compared as staying behind), so later searches pass over them
+    // without reading them; the entries themselves stay where they are, in
+    // order, for finding a pair in the other wall's list.
     int overlapFirst[kShownGlyphPoints + 2];
-    std::int16_t overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    int mirror[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    std::uint16_t testedIn[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    std::uint8_t compared[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    int nextMirror[kShownGlyphPoints + 1];
+    std::int16_t overlapHead[kShownGlyphPoints + 1];
+    OverlapEntry overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    int listEnd[kShownGlyphPoints + 2];
     OverlapGrid grid;
 };
 OrderingStorage storage;
@@ -157,14 +169,15 @@ private:
     void ListOverlaps(int visible);
     void StartPass();
     bool Tried(int candidate, int g) const;
+    void MarkTried(int candidate, int g);
     int FirstPromoting(int candidate, int visible);
+    OverlapEntry& PairEntry(int g, int other);
 
     const CharacterSlot& slot_;
     const ProjectedPoints& points_;
     WallOrderLog* log_;
     OrderingStorage& work_;
     std::uint16_t pass_ = 0;  // this ordering's passes, from 1
-    int promotedAt_ = 0;      // the list entry of the last promotion found
 };
 
 double WallOrdering::Round(double value, int digits) {
@@ -443,43 +456,51 @@ void WallOrdering::ListOverlaps(int visible) {
         for (int b = a + 1; b < widespread; ++b) consider(grid.widespread[a], grid.widespread[b]);
     }
 
-    // Each pair in both walls' lists; each list then in visible-list order.
+    // Each pair in both walls' lists. The partners are first gathered
+    // wall by wall in the grid's order (in the entries' links, free until
+    // the lists are done); walking the walls in visible-list order and
+    // appending each to its partners' lists then leaves every list in
+    // visible-list order.
     int* const first = work_.overlapFirst;
+    int* const end = work_.listEnd;
+    OverlapEntry* const entries = work_.overlapping;
     std::fill(first, first + visible + 2, 0);
     for (int p = 0; p < pairs; ++p) ++first[grid.pairs[p].one + 1], ++first[grid.pairs[p].other + 1];
     for (int g = 1; g <= visible + 1; ++g) first[g] += first[g - 1];
+    std::copy(first, first + visible + 2, end);
     for (int p = 0; p < pairs; ++p) {
-        work_.overlapping[first[grid.pairs[p].one]++] = grid.pairs[p].other;
-        work_.overlapping[first[grid.pairs[p].other]++] = grid.pairs[p].one;
+        entries[end[grid.pairs[p].one]++].next = grid.pairs[p].other;
+        entries[end[grid.pairs[p].other]++].next = grid.pairs[p].one;
     }
-    for (int g = visible + 1; g >= 1; --g) first[g] = first[g - 1];
-    first[0] = 0;
-    for (int g = 1; g <= visible; ++g) std::sort(work_.overlapping + first[g], work_.overlapping + first[g + 1]);
-
-    // Wall g's entries for the walls before it come first in its list, in
-    // the order those walls are visited here.
-    for (int g = 1; g <= visible; ++g) work_.nextMirror[g] = first[g];
-    for (int c = 1; c <= visible; ++c) {
-        for (int k = first[c]; k < first[c + 1]; ++k) {
-            const int g = work_.overlapping[k];
-            if (g < c) continue;
-            const int back = work_.nextMirror[g]++;
-            work_.mirror[k] = back;
-            work_.mirror[back] = k;
+    std::copy(first, first + visible + 2, end);
+    for (int g = 1; g <= visible; ++g) {
+        for (int k = first[g]; k < first[g + 1]; ++k) entries[end[entries[k].next]++].other = static_cast<std::int16_t>(g);
+    }
+    for (int g = 1; g <= visible; ++g) {
+        work_.overlapHead[g] = 0;
+        for (int k = first[g]; k < first[g + 1]; ++k) {
+            entries[k].next = static_cast<std::int16_t>(k - first[g] + 1);
+            entries[k].testedIn = 0;
+            entries[k].compared = 0;
         }
     }
-    std::fill(work_.testedIn, work_.testedIn + first[visible + 1], 0);
-    std::fill(work_.compared, work_.compared + first[visible + 1], 0);
 }
 
 void WallOrdering::StartPass() {
+    if (work_.tested.empty()) work_.tested.assign((kShownGlyphPoints + 1) * (kShownGlyphPoints + 1), 0);
     if (++work_.pass == 0) {
-        std::memset(work_.tested, 0, sizeof work_.tested);
+        std::fill(work_.tested.begin(), work_.tested.end(), 0);
         work_.pass = 1;
     }
 }
 
-bool WallOrdering::Tried(int candidate, int g) const { return work_.tested[candidate][g] == work_.pass; }
+bool WallOrdering::Tried(int candidate, int g) const {
+    return work_.tested[candidate * (kShownGlyphPoints + 1) + g] == work_.pass;
+}
+
+void WallOrdering::MarkTried(int candidate, int g) {
+    work_.tested[candidate * (kShownGlyphPoints + 1) + g] = work_.tested[g * (kShownGlyphPoints + 1) + candidate] = work_.pass;
+}
 
 // The first wall, in visible-list order, that is unplaced, not yet tested
 // with the candidate in this pass, and in front of it; 0 for none. With a
@@ -493,16 +514,42 @@ int WallOrdering::FirstPromoting(int candidate, int visible) {
         }
         return 0;
     }
-    for (int k = work_.overlapFirst[candidate]; k < work_.overlapFirst[candidate + 1]; ++k) {
-        const int g = work_.overlapping[k];
-        if (work_.walls[g].placed == 1 || work_.testedIn[k] == pass_) continue;
-        if (work_.compared[k] == 0) work_.compared[k] = Promotes(work_.walls[candidate], work_.walls[g]) ? 2 : 1;
-        if (work_.compared[k] == 2) {
-            promotedAt_ = k;
-            return g;
+    // A placed wall stays placed and a comparison holds for the whole
+    // ordering, so neither kind of entry can ever be the one looked for:
+    // both are unlinked. A pair tested in this pass stays linked for the
+    // passes to come.
+    OverlapEntry* const list = work_.overlapping + work_.overlapFirst[candidate];
+    const int length = work_.overlapFirst[candidate + 1] - work_.overlapFirst[candidate];
+    std::int16_t* link = &work_.overlapHead[candidate];
+    for (int k = *link; k < length; k = *link) {
+        OverlapEntry& entry = list[k];
+        const int g = entry.other;
+        if (work_.walls[g].placed == 1) {
+            *link = entry.next;
+            continue;
         }
+        if (entry.testedIn == pass_) {
+            link = &entry.next;
+            continue;
+        }
+        if (entry.compared == 0) entry.compared = Promotes(work_.walls[candidate], work_.walls[g]) ? 2 : 1;
+        if (entry.compared == 1) {
+            *link = entry.next;
+            continue;
+        }
+        entry.testedIn = pass_;
+        PairEntry(g, candidate).testedIn = pass_;
+        return g;
     }
     return 0;
+}
+
+// Wall g's entry for wall `other`, found by halving its list, which is in
+// visible-list order.
+OverlapEntry& WallOrdering::PairEntry(int g, int other) {
+    OverlapEntry* const from = work_.overlapping + work_.overlapFirst[g];
+    OverlapEntry* const to = work_.overlapping + work_.overlapFirst[g + 1];
+    return *std::lower_bound(from, to, other, [](const OverlapEntry& entry, int wall) { return entry.other < wall; });
 }
 
 void WallOrdering::Run(WallOrder& order) {
@@ -554,9 +601,7 @@ void WallOrdering::Run(WallOrder& order) {
         for (int g; (g = FirstPromoting(candidate, visible)) != 0; candidate = g) {
             if (log_ != nullptr) {
                 log_->promotions.emplace_back(work_.walls[candidate].quad, work_.walls[g].quad);
-                work_.tested[candidate][g] = work_.tested[g][candidate] = work_.pass;
-            } else {
-                work_.testedIn[promotedAt_] = work_.testedIn[work_.mirror[promotedAt_]] = pass_;
+                MarkTried(candidate, g);
             }
         }
         order.drawList[++placed] = work_.walls[candidate].quad;
