@@ -45,12 +45,22 @@ Plane PlaneOf(const ProjectedPoint& p1, const ProjectedPoint& p2, const Projecte
     return plane;
 }
 
+// A wall's corners rounded as the edge crossings read them, and the span of
+// each edge e (corners e and e + 1) along x and along y. An edge with a
+// coordinate that is not a number spans everything along that axis, as no
+// comparison with such a coordinate holds.
+struct RoundedWall {
+    double x[4], y[4];
+    double minX[4], maxX[4], minY[4], maxY[4];
+};
+
 struct VisibleWall {
     int quad;
-    int placed;
     int vertex[4];  // P1..P4
     double minX, maxX, minY, maxY;
     Plane plane;
+    bool haveRounded;  // rounded taken, when the wall first reaches the crossings
+    RoundedWall rounded;
 };
 
 // Whether the screen boxes of two walls overlap: the box test of the
@@ -59,11 +69,29 @@ bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
     return w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY;
 }
 
-// Whether the span of a1, a2 lies wholly before or wholly after that of
-// b1, b2: such edges cannot cross.
-inline bool SpansApart(double a1, double a2, double b1, double b2) {
-    return (a1 < b1 && a1 < b2 && a2 < b1 && a2 < b2) || (a1 > b1 && a1 > b2 && a2 > b1 && a2 > b2);
+// Whether edge e of wall c and edge f of wall w lie apart along x or y, each
+// edge's span wholly before or wholly after the other's: such edges cannot
+// cross.
+inline bool EdgesApart(const RoundedWall& c, int e, const RoundedWall& w, int f) {
+    return c.maxX[e] < w.minX[f] || c.minX[e] > w.maxX[f] || c.maxY[e] < w.minY[f] || c.minY[e] > w.maxY[f];
 }
+
+// Rounding to `digits` significant digits moves a value by at most half a
+// unit of its last digit, 5 * 10^-digits of the value (and the read back by
+// a further 2^-53 of it). So a value beyond a bound by more than 10^(1 -
+// digits) of itself stays beyond it once rounded, and of two values apart by
+// more than 10^(1 - digits) of their magnitudes the larger stays larger:
+// those decisions need no rounding. Nearer ones, and values that are not
+// finite numbers, are left to the rounding.
+inline bool StaysOutside(double value, double a, double b, double slackOfDigits) {
+    const double slack = slackOfDigits * std::fabs(value);
+    return value < std::min(a, b) - slack || value > std::max(a, b) + slack;
+}
+inline bool StaysAbove(double value, double other, double slackOfDigits) {
+    return value - other > slackOfDigits * (std::fabs(value) + std::fabs(other));
+}
+constexpr double kSlackOf13Digits = 1e-12;
+constexpr double kSlackOf12Digits = 1e-11;
 
 // The grid the walls' overlapping boxes are found on: at most kGridSide
 // cells along each side, a wall in at most kCellsOfOneWall of them (a wider
@@ -109,6 +137,7 @@ struct OrderingStorage {
     double roundedX[kMaxVertex + 1];
     double roundedY[kMaxVertex + 1];
     VisibleWall walls[kShownGlyphPoints + 1];
+    std::uint8_t placed[kShownGlyphPoints + 1];  // by visible-list position
     // With a log, a pair of walls is tested in this pass when its entry
     // holds the pass's stamp; a new stamp for each pass forgets the last
     // pass's pairs without clearing the table. Only the full comparison
@@ -154,17 +183,14 @@ private:
     double RoundedX(int vertex);
     double RoundedY(int vertex);
     bool IsNeighbour(int c, int w) const;
-    bool Promotes(const VisibleWall& c, const VisibleWall& w);
-    bool Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step);
+    bool Promotes(VisibleWall& c, VisibleWall& w);
+    bool Compare(VisibleWall& c, VisibleWall& w, OrderStep& step);
     // A corner of a wall: its vertex and its rounded screen position.
     struct EdgeEnd {
         int vertex;
         double x, y;
     };
-    struct RoundedCorners {
-        double x[4], y[4];
-    };
-    RoundedCorners RoundedCornersOf(const VisibleWall& wall);
+    const RoundedWall& RoundedOf(VisibleWall& wall);
     bool CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q);
     void ListOverlaps(int visible);
     void StartPass();
@@ -213,7 +239,7 @@ bool WallOrdering::IsNeighbour(int c, int w) const {
 }
 
 // Whether wall w lies in front of the candidate c and takes its place.
-bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
+bool WallOrdering::Promotes(VisibleWall& c, VisibleWall& w) {
     OrderStep step;
     bool promoted = Compare(c, w, step);
     if (log_ != nullptr) ++log_->decidedBy[step];
@@ -222,7 +248,7 @@ bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
 
 // The comparison, step by step; `step` is left naming the step that
 // settled it.
-bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step) {
+bool WallOrdering::Compare(VisibleWall& c, VisibleWall& w, OrderStep& step) {
     step = kByNeighbour;
     if (IsNeighbour(c.quad, w.quad)) return false;
     if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
@@ -250,16 +276,15 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
     if (cFront == 4 && cBehind == 0) return false;
 
     step = kByCrossing;
-    const RoundedCorners cr = RoundedCornersOf(c), wr = RoundedCornersOf(w);
+    const RoundedWall& cr = RoundedOf(c);
+    const RoundedWall& wr = RoundedOf(w);
     for (int e = 0; e < 4; ++e) {
         const int e2 = (e + 1) % 4;
         for (int f = 0; f < 4; ++f) {
             const int f2 = (f + 1) % 4;
             // Most pairs of edges lie apart, seen along x or y; the full
             // comparison (with a log) leaves that to the crossing itself.
-            if (log_ == nullptr &&
-                (SpansApart(cr.x[e], cr.x[e2], wr.x[f], wr.x[f2]) || SpansApart(cr.y[e], cr.y[e2], wr.y[f], wr.y[f2])))
-                continue;
+            if (log_ == nullptr && EdgesApart(cr, e, wr, f)) continue;
             if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
                                  {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
                 return true;
@@ -272,13 +297,25 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
            w.maxY >= c.maxY;
 }
 
-WallOrdering::RoundedCorners WallOrdering::RoundedCornersOf(const VisibleWall& wall) {
-    RoundedCorners corners;
+const RoundedWall& WallOrdering::RoundedOf(VisibleWall& wall) {
+    RoundedWall& rounded = wall.rounded;
+    if (wall.haveRounded) return rounded;
     for (int i = 0; i < 4; ++i) {
-        corners.x[i] = RoundedX(wall.vertex[i]);
-        corners.y[i] = RoundedY(wall.vertex[i]);
+        rounded.x[i] = RoundedX(wall.vertex[i]);
+        rounded.y[i] = RoundedY(wall.vertex[i]);
     }
-    return corners;
+    constexpr double kEverywhere = HUGE_VAL;
+    for (int e = 0; e < 4; ++e) {
+        const int e2 = (e + 1) % 4;
+        const double x1 = rounded.x[e], x2 = rounded.x[e2], y1 = rounded.y[e], y2 = rounded.y[e2];
+        const bool xNumbers = x1 == x1 && x2 == x2, yNumbers = y1 == y1 && y2 == y2;
+        rounded.minX[e] = xNumbers ? std::min(x1, x2) : -kEverywhere;
+        rounded.maxX[e] = xNumbers ? std::max(x1, x2) : kEverywhere;
+        rounded.minY[e] = yNumbers ? std::min(y1, y2) : -kEverywhere;
+        rounded.maxY[e] = yNumbers ? std::max(y1, y2) : kEverywhere;
+    }
+    wall.haveRounded = true;
+    return rounded;
 }
 
 // Edge a->b of the candidate against edge p->q of the other wall: where
@@ -319,6 +356,11 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
         crossX = (i1 - i2) / (s2 - s1);
         crossY = s1 * crossX + i1;
     }
+    // The full comparison rounds every crossing.
+    if (log_ == nullptr &&
+        (StaysOutside(crossX, x1, x2, kSlackOf13Digits) || StaysOutside(crossY, y1, y2, kSlackOf13Digits) ||
+         StaysOutside(crossX, x3, x4, kSlackOf13Digits) || StaysOutside(crossY, y3, y4, kSlackOf13Digits)))
+        return false;
     crossX = Round(crossX, 13);
     crossY = Round(crossY, 13);
 
@@ -341,6 +383,10 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
     };
     double depthE = depthAt(Vertex(a.vertex), Vertex(b.vertex), eVertical);
     double depthF = depthAt(Vertex(p.vertex), Vertex(q.vertex), fVertical);
+    if (log_ == nullptr) {
+        if (StaysAbove(depthE, depthF, kSlackOf12Digits)) return true;
+        if (StaysAbove(depthF, depthE, kSlackOf12Digits)) return false;
+    }
     return Round(depthE, 12) > Round(depthF, 12);
 }
 
@@ -509,7 +555,7 @@ void WallOrdering::MarkTried(int candidate, int g) {
 int WallOrdering::FirstPromoting(int candidate, int visible) {
     if (log_ != nullptr) {
         for (int g = 1; g <= visible; ++g) {
-            if (work_.walls[g].placed == 1 || g == candidate || Tried(candidate, g)) continue;
+            if (work_.placed[g] == 1 || g == candidate || Tried(candidate, g)) continue;
             if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
         }
         return 0;
@@ -524,7 +570,7 @@ int WallOrdering::FirstPromoting(int candidate, int visible) {
     for (int k = *link; k < length; k = *link) {
         OverlapEntry& entry = list[k];
         const int g = entry.other;
-        if (work_.walls[g].placed == 1) {
+        if (work_.placed[g] == 1) {
             *link = entry.next;
             continue;
         }
@@ -567,7 +613,8 @@ void WallOrdering::Run(WallOrder& order) {
 
         VisibleWall& wall = work_.walls[++visible];
         wall.quad = k;
-        wall.placed = quad.hullFlag == 1 ? 1 : 0;
+        work_.placed[visible] = quad.hullFlag == 1 ? 1 : 0;
+        wall.haveRounded = false;
         std::copy(std::begin(quad.corner), std::end(quad.corner), wall.vertex);
         wall.minX = wall.maxX = p1.x;
         wall.minY = wall.maxY = p1.y;
@@ -584,7 +631,7 @@ void WallOrdering::Run(WallOrder& order) {
     order.count = visible;
     int placed = 0;
     for (int g = 1; g <= visible; ++g) {
-        if (work_.walls[g].placed == 1) order.drawList[++placed] = work_.walls[g].quad;
+        if (work_.placed[g] == 1) order.drawList[++placed] = work_.walls[g].quad;
     }
 
     // Each pass finds the front-most wall still unplaced: a candidate stands
@@ -596,7 +643,7 @@ void WallOrdering::Run(WallOrder& order) {
     while (placed < visible) {
         if (log_ != nullptr) StartPass();
         ++pass_;
-        while (work_.walls[firstUnplaced].placed == 1) ++firstUnplaced;
+        while (work_.placed[firstUnplaced] == 1) ++firstUnplaced;
         int candidate = firstUnplaced;  // visible-list position
         for (int g; (g = FirstPromoting(candidate, visible)) != 0; candidate = g) {
             if (log_ != nullptr) {
@@ -605,7 +652,7 @@ void WallOrdering::Run(WallOrder& order) {
             }
         }
         order.drawList[++placed] = work_.walls[candidate].quad;
-        work_.walls[candidate].placed = 1;
+        work_.placed[candidate] = 1;
     }
 }
 
