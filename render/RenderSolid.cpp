@@ -1,6 +1,7 @@
 #include "render/RenderSolid.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -54,26 +55,39 @@ struct RoundedWall {
     double minX[4], maxX[4], minY[4], maxY[4];
 };
 
-struct VisibleWall {
+struct WallBox {
+    double minX, maxX, minY, maxY;
+};
+
+struct VisibleWall : WallBox {
     int quad;
     int vertex[4];  // P1..P4
-    double minX, maxX, minY, maxY;
     Plane plane;
-    bool haveRounded;  // rounded taken, when the wall first reaches the crossings
-    RoundedWall rounded;
+    bool haveRounded;  // its RoundedWall taken, when it first reaches the crossings
 };
 
 // Whether the screen boxes of two walls overlap: the box test of the
 // comparison, which no pair that fails it gets past.
-bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
-    return w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY;
+// All four comparisons are made, without a branch between them: which way
+// they go follows no pattern a processor could foresee.
+bool BoxesOverlap(const WallBox& c, const WallBox& w) {
+    return (w.minX < c.maxX) & (w.maxX > c.minX) & (w.minY < c.maxY) & (w.maxY > c.minY);
 }
 
-// Whether edge e of wall c and edge f of wall w lie apart along x or y, each
-// edge's span wholly before or wholly after the other's: such edges cannot
-// cross.
-inline bool EdgesApart(const RoundedWall& c, int e, const RoundedWall& w, int f) {
-    return c.maxX[e] < w.minX[f] || c.minX[e] > w.maxX[f] || c.maxY[e] < w.minY[f] || c.minY[e] > w.maxY[f];
+// The pairs of edges, edge e of wall c and edge f of wall w at bit 4e + f,
+// that do not lie apart along x or y (each edge's span wholly before or
+// wholly after the other's): only those can cross. Worked out for all
+// sixteen pairs without a branch, which way each goes being unforeseeable.
+inline unsigned EdgesNear(const RoundedWall& c, const RoundedWall& w) {
+    unsigned near = 0;
+    for (int e = 0; e < 4; ++e) {
+        for (int f = 0; f < 4; ++f) {
+            const bool apart = (c.maxX[e] < w.minX[f]) | (c.minX[e] > w.maxX[f]) | (c.maxY[e] < w.minY[f]) |
+                               (c.minY[e] > w.maxY[f]);
+            near |= static_cast<unsigned>(!apart) << (4 * e + f);
+        }
+    }
+    return near;
 }
 
 // Rounding to `digits` significant digits moves a value by at most half a
@@ -85,7 +99,7 @@ inline bool EdgesApart(const RoundedWall& c, int e, const RoundedWall& w, int f)
 // finite numbers, are left to the rounding.
 inline bool StaysOutside(double value, double a, double b, double slackOfDigits) {
     const double slack = slackOfDigits * std::fabs(value);
-    return value < std::min(a, b) - slack || value > std::max(a, b) + slack;
+    return (value < std::min(a, b) - slack) | (value > std::max(a, b) + slack);
 }
 inline bool StaysAbove(double value, double other, double slackOfDigits) {
     return value - other > slackOfDigits * (std::fabs(value) + std::fabs(other));
@@ -137,6 +151,10 @@ struct OrderingStorage {
     double roundedX[kMaxVertex + 1];
     double roundedY[kMaxVertex + 1];
     VisibleWall walls[kShownGlyphPoints + 1];
+    // The walls' boxes again, close together for finding the overlapping
+    // pairs, and their rounded corners.
+    WallBox boxes[kShownGlyphPoints + 1];
+    RoundedWall rounded[kShownGlyphPoints + 1];
     std::uint8_t placed[kShownGlyphPoints + 1];  // by visible-list position
     // With a log, a pair of walls is tested in this pass when its entry
     // holds the pass's stamp; a new stamp for each pass forgets the last
@@ -180,17 +198,16 @@ public:
 private:
     const ProjectedPoint& Vertex(int number) const { return points_.vertex[number]; }
     double Round(double value, int digits);
-    double RoundedX(int vertex);
-    double RoundedY(int vertex);
+    void RoundVertex(int vertex);
     bool IsNeighbour(int c, int w) const;
-    bool Promotes(VisibleWall& c, VisibleWall& w);
-    bool Compare(VisibleWall& c, VisibleWall& w, OrderStep& step);
+    bool Promotes(int candidate, int other);
+    bool Compare(int candidate, int other, OrderStep& step);
     // A corner of a wall: its vertex and its rounded screen position.
     struct EdgeEnd {
         int vertex;
         double x, y;
     };
-    const RoundedWall& RoundedOf(VisibleWall& wall);
+    const RoundedWall& RoundedOf(int wall);
     bool CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q);
     void ListOverlaps(int visible);
     void StartPass();
@@ -211,18 +228,11 @@ double WallOrdering::Round(double value, int digits) {
     return roundTo(value, digits);
 }
 
-double WallOrdering::RoundedX(int vertex) {
-    if (!work_.haveRounded[vertex]) {
-        work_.roundedX[vertex] = Round(Vertex(vertex).x, 13);
-        work_.roundedY[vertex] = Round(Vertex(vertex).y, 13);
-        work_.haveRounded[vertex] = true;
-    }
-    return work_.roundedX[vertex];
-}
-
-double WallOrdering::RoundedY(int vertex) {
-    RoundedX(vertex);
-    return work_.roundedY[vertex];
+void WallOrdering::RoundVertex(int vertex) {
+    if (work_.haveRounded[vertex]) return;
+    work_.roundedX[vertex] = Round(Vertex(vertex).x, 13);
+    work_.roundedY[vertex] = Round(Vertex(vertex).y, 13);
+    work_.haveRounded[vertex] = true;
 }
 
 // Walls of one contour that share an edge meet along it and are never
@@ -239,22 +249,25 @@ bool WallOrdering::IsNeighbour(int c, int w) const {
 }
 
 // Whether wall w lies in front of the candidate c and takes its place.
-bool WallOrdering::Promotes(VisibleWall& c, VisibleWall& w) {
+bool WallOrdering::Promotes(int candidate, int other) {
     OrderStep step;
-    bool promoted = Compare(c, w, step);
+    bool promoted = Compare(candidate, other, step);
     if (log_ != nullptr) ++log_->decidedBy[step];
     return promoted;
 }
 
 // The comparison, step by step; `step` is left naming the step that
 // settled it.
-bool WallOrdering::Compare(VisibleWall& c, VisibleWall& w, OrderStep& step) {
+bool WallOrdering::Compare(int candidate, int other, OrderStep& step) {
+    const VisibleWall& c = work_.walls[candidate];
+    const VisibleWall& w = work_.walls[other];
     step = kByNeighbour;
     if (IsNeighbour(c.quad, w.quad)) return false;
     if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
 
     step = kByBox;
-    if (!BoxesOverlap(c, w)) return false;
+    // Without a log only walls listed as overlapping are compared.
+    if (log_ != nullptr && !BoxesOverlap(c, w)) return false;
     if (log_ != nullptr) log_->planeTested.emplace_back(c.quad, w.quad);
 
     step = kByCandidatePlane;
@@ -276,19 +289,17 @@ bool WallOrdering::Compare(VisibleWall& c, VisibleWall& w, OrderStep& step) {
     if (cFront == 4 && cBehind == 0) return false;
 
     step = kByCrossing;
-    const RoundedWall& cr = RoundedOf(c);
-    const RoundedWall& wr = RoundedOf(w);
-    for (int e = 0; e < 4; ++e) {
-        const int e2 = (e + 1) % 4;
-        for (int f = 0; f < 4; ++f) {
-            const int f2 = (f + 1) % 4;
-            // Most pairs of edges lie apart, seen along x or y; the full
-            // comparison (with a log) leaves that to the crossing itself.
-            if (log_ == nullptr && EdgesApart(cr, e, wr, f)) continue;
-            if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
-                                 {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
-                return true;
-            }
+    const RoundedWall& cr = RoundedOf(candidate);
+    const RoundedWall& wr = RoundedOf(other);
+    // Most pairs of edges lie apart, seen along x or y; the full
+    // comparison (with a log) leaves that to the crossing itself. The pairs
+    // are taken in the same order either way: e, then f.
+    for (unsigned pairs = log_ == nullptr ? EdgesNear(cr, wr) : 0xFFFFu; pairs != 0; pairs &= pairs - 1) {
+        const int bit = std::countr_zero(pairs);
+        const int e = bit / 4, e2 = (e + 1) % 4, f = bit % 4, f2 = (f + 1) % 4;
+        if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
+                             {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
+            return true;
         }
     }
 
@@ -297,12 +308,14 @@ bool WallOrdering::Compare(VisibleWall& c, VisibleWall& w, OrderStep& step) {
            w.maxY >= c.maxY;
 }
 
-const RoundedWall& WallOrdering::RoundedOf(VisibleWall& wall) {
-    RoundedWall& rounded = wall.rounded;
+const RoundedWall& WallOrdering::RoundedOf(int position) {
+    VisibleWall& wall = work_.walls[position];
+    RoundedWall& rounded = work_.rounded[position];
     if (wall.haveRounded) return rounded;
     for (int i = 0; i < 4; ++i) {
-        rounded.x[i] = RoundedX(wall.vertex[i]);
-        rounded.y[i] = RoundedY(wall.vertex[i]);
+        RoundVertex(wall.vertex[i]);
+        rounded.x[i] = work_.roundedX[wall.vertex[i]];
+        rounded.y[i] = work_.roundedY[wall.vertex[i]];
     }
     constexpr double kEverywhere = HUGE_VAL;
     for (int e = 0; e < 4; ++e) {
@@ -324,10 +337,13 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
     const double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     const double x3 = p.x, y3 = p.y, x4 = q.x, y4 = q.y;
 
-    if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
-    if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
-    if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
-    if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
+    // Without a log the edges are known not to lie apart.
+    if (log_ != nullptr) {
+        if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
+        if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
+        if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
+        if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
+    }
 
     bool eVertical = x1 == x2;
     bool fVertical = x3 == x4;
@@ -464,10 +480,10 @@ void WallOrdering::ListOverlaps(int visible) {
 
     int pairs = 0;
     auto consider = [&](int i, int j) {
-        const VisibleWall& c = work_.walls[i];
-        const VisibleWall& w = work_.walls[j];
         // Neighbours both ways are never compared.
-        if (!BoxesOverlap(c, w) || (IsNeighbour(c.quad, w.quad) && IsNeighbour(w.quad, c.quad))) return;
+        if (!BoxesOverlap(work_.boxes[i], work_.boxes[j])) return;
+        const int quadI = work_.walls[i].quad, quadJ = work_.walls[j].quad;
+        if (IsNeighbour(quadI, quadJ) && IsNeighbour(quadJ, quadI)) return;
         grid.pairs[pairs++] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
     };
     // The cells are in order, so the common box's corner lies in the later
@@ -556,7 +572,7 @@ int WallOrdering::FirstPromoting(int candidate, int visible) {
     if (log_ != nullptr) {
         for (int g = 1; g <= visible; ++g) {
             if (work_.placed[g] == 1 || g == candidate || Tried(candidate, g)) continue;
-            if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
+            if (Promotes(candidate, g)) return g;
         }
         return 0;
     }
@@ -578,7 +594,7 @@ int WallOrdering::FirstPromoting(int candidate, int visible) {
             link = &entry.next;
             continue;
         }
-        if (entry.compared == 0) entry.compared = Promotes(work_.walls[candidate], work_.walls[g]) ? 2 : 1;
+        if (entry.compared == 0) entry.compared = Promotes(candidate, g) ? 2 : 1;
         if (entry.compared == 1) {
             *link = entry.next;
             continue;
@@ -626,6 +642,7 @@ void WallOrdering::Run(WallOrder& order) {
             wall.maxY = std::max(wall.maxY, v.y);
         }
         wall.plane = PlaneOf(p1, p2, p3);
+        work_.boxes[visible] = wall;
     }
 
     order.count = visible;
