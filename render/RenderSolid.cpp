@@ -122,6 +122,8 @@ struct OverlapGrid {
     std::int16_t starting[kShownGlyphPoints], across[kShownGlyphPoints], down[kShownGlyphPoints],
         passing[kShownGlyphPoints];
     std::int16_t firstCellX[kShownGlyphPoints + 1];  // by visible-list position
+    int quad[kShownGlyphPoints + 1];
+    int neighbours[kShownGlyphPoints + 1][2];  // the quads NeighboursOf gives
     std::int16_t firstCellY[kShownGlyphPoints + 1];
     struct Pair {
         std::int16_t one, other;
@@ -200,6 +202,10 @@ private:
     double Round(double value, int digits);
     void RoundVertex(int vertex);
     bool IsNeighbour(int c, int w) const;
+    struct Neighbours {
+        int one, other;
+    };
+    Neighbours NeighboursOf(int c) const;
     bool Promotes(int candidate, int other);
     bool Compare(int candidate, int other, OrderStep& step);
     // A corner of a wall: its vertex and its rounded screen position.
@@ -238,14 +244,20 @@ void WallOrdering::RoundVertex(int vertex) {
 // Walls of one contour that share an edge meet along it and are never
 // compared.
 bool WallOrdering::IsNeighbour(int c, int w) const {
+    const Neighbours neighbours = NeighboursOf(c);
+    return w == neighbours.one || w == neighbours.other;
+}
+
+// The two quads that count as wall c's neighbours.
+WallOrdering::Neighbours WallOrdering::NeighboursOf(int c) const {
     int contour = work_.contourOf[c];
     if (contour != 0) {
         int first = slot_.glyph.contourFirst[contour];
         int last = slot_.glyph.contourLast[contour];
-        if (c == first) return w == last || w == c + 1;
-        if (c == last) return w == first || w == c - 1;
+        if (c == first) return {last, c + 1};
+        if (c == last) return {first, c - 1};
     }
-    return w == c + 1 || w == c - 1;
+    return {c + 1, c - 1};
 }
 
 // Whether wall w lies in front of the candidate c and takes its place.
@@ -479,12 +491,23 @@ void WallOrdering::ListOverlaps(int visible) {
     cellFirst[0] = 0;
 
     int pairs = 0;
+    // Neighbours both ways are never compared. A pair is written in any
+    // case and kept by counting it, without a branch: whether two boxes
+    // overlap follows no pattern. Each pair is looked at once, so the table
+    // holds every pair looked at.
+    for (int g = 1; g <= visible; ++g) {
+        const int quad = work_.walls[g].quad;
+        const Neighbours neighbours = NeighboursOf(quad);
+        grid.quad[g] = quad;
+        grid.neighbours[g][0] = neighbours.one;
+        grid.neighbours[g][1] = neighbours.other;
+    }
     auto consider = [&](int i, int j) {
-        // Neighbours both ways are never compared.
-        if (!BoxesOverlap(work_.boxes[i], work_.boxes[j])) return;
-        const int quadI = work_.walls[i].quad, quadJ = work_.walls[j].quad;
-        if (IsNeighbour(quadI, quadJ) && IsNeighbour(quadJ, quadI)) return;
-        grid.pairs[pairs++] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
+        const int quadI = grid.quad[i], quadJ = grid.quad[j];
+        const bool neighbours = ((quadJ == grid.neighbours[i][0]) | (quadJ == grid.neighbours[i][1])) &
+                                ((quadI == grid.neighbours[j][0]) | (quadI == grid.neighbours[j][1]));
+        grid.pairs[pairs] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
+        pairs += BoxesOverlap(work_.boxes[i], work_.boxes[j]) & !neighbours;
     };
     // The cells are in order, so the common box's corner lies in the later
     // of the two walls' first cells: a pair belongs to the cell where one of
