@@ -144,7 +144,7 @@ struct OverlapEntry {
 };
 
 // The work storage of an ordering. Process-wide, as the slots are: at the
-// slot's capacity its tables take about 2.7 MB, more than a thread's stack
+// slot's capacity its tables take about 2.9 MB, more than a thread's stack
 // should hold, and keeping them spares every frame an allocation.
 struct OrderingStorage {
     int contourOf[kShownGlyphPoints + 1];
