@@ -122,9 +122,9 @@ struct OverlapGrid {
     std::int16_t starting[kShownGlyphPoints], across[kShownGlyphPoints], down[kShownGlyphPoints],
         passing[kShownGlyphPoints];
     std::int16_t firstCellX[kShownGlyphPoints + 1];  // by visible-list position
-    int quad[kShownGlyphPoints + 1];
-    int neighbours[kShownGlyphPoints + 1][2];  // the quads NeighboursOf gives
     std::int16_t firstCellY[kShownGlyphPoints + 1];
+    int quad[kShownGlyphPoints + 1];           // by visible-list position
+    int neighbours[kShownGlyphPoints + 1][2];  // the quads NeighboursOf gives
     struct Pair {
         std::int16_t one, other;
     };
