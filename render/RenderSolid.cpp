@@ -1,9 +1,11 @@
 #include "render/RenderSolid.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "scene/RoundTo.h"
 
@@ -44,25 +46,66 @@ Plane PlaneOf(const ProjectedPoint& p1, const ProjectedPoint& p2, const Projecte
     return plane;
 }
 
-struct VisibleWall {
-    int quad;
-    int placed;
-    int vertex[4];  // P1..P4
+// A wall's corners rounded as the edge crossings read them, and the span of
+// each edge e (corners e and e + 1) along x and along y. An edge with a
+// coordinate that is not a number spans everything along that axis, as no
+// comparison with such a coordinate holds.
+struct RoundedWall {
+    double x[4], y[4];
+    double minX[4], maxX[4], minY[4], maxY[4];
+};
+
+struct WallBox {
     double minX, maxX, minY, maxY;
+};
+
+struct VisibleWall : WallBox {
+    int quad;
+    int vertex[4];  // P1..P4
     Plane plane;
+    bool haveRounded;  // its RoundedWall taken, when it first reaches the crossings
 };
 
 // Whether the screen boxes of two walls overlap: the box test of the
 // comparison, which no pair that fails it gets past.
-bool BoxesOverlap(const VisibleWall& c, const VisibleWall& w) {
-    return w.minX < c.maxX && w.maxX > c.minX && w.minY < c.maxY && w.maxY > c.minY;
+// All four comparisons are made, without a branch between them: which way
+// they go follows no pattern a processor could foresee.
+bool BoxesOverlap(const WallBox& c, const WallBox& w) {
+    return (w.minX < c.maxX) & (w.maxX > c.minX) & (w.minY < c.maxY) & (w.maxY > c.minY);
 }
 
-// Whether the span of a1, a2 lies wholly before or wholly after that of
-// b1, b2: such edges cannot cross.
-inline bool SpansApart(double a1, double a2, double b1, double b2) {
-    return (a1 < b1 && a1 < b2 && a2 < b1 && a2 < b2) || (a1 > b1 && a1 > b2 && a2 > b1 && a2 > b2);
+// The pairs of edges, edge e of wall c and edge f of wall w at bit 4e + f,
+// that do not lie apart along x or y (each edge's span wholly before or
+// wholly after the other's): only those can cross. Worked out for all
+// sixteen pairs without a branch, which way each goes being unforeseeable.
+inline unsigned EdgesNear(const RoundedWall& c, const RoundedWall& w) {
+    unsigned near = 0;
+    for (int e = 0; e < 4; ++e) {
+        for (int f = 0; f < 4; ++f) {
+            const bool apart = (c.maxX[e] < w.minX[f]) | (c.minX[e] > w.maxX[f]) | (c.maxY[e] < w.minY[f]) |
+                               (c.minY[e] > w.maxY[f]);
+            near |= static_cast<unsigned>(!apart) << (4 * e + f);
+        }
+    }
+    return near;
 }
+
+// Rounding to `digits` significant digits moves a value by at most half a
+// unit of its last digit, 5 * 10^-digits of the value (and the read back by
+// a further 2^-53 of it). So a value beyond a bound by more than 10^(1 -
+// digits) of itself stays beyond it once rounded, and of two values apart by
+// more than 10^(1 - digits) of their magnitudes the larger stays larger:
+// those decisions need no rounding. Nearer ones, and values that are not
+// finite numbers, are left to the rounding.
+inline bool StaysOutside(double value, double a, double b, double slackOfDigits) {
+    const double slack = slackOfDigits * std::fabs(value);
+    return (value < std::min(a, b) - slack) | (value > std::max(a, b) + slack);
+}
+inline bool StaysAbove(double value, double other, double slackOfDigits) {
+    return value - other > slackOfDigits * (std::fabs(value) + std::fabs(other));
+}
+constexpr double kSlackOf13Digits = 1e-12;
+constexpr double kSlackOf12Digits = 1e-11;
 
 // The grid the walls' overlapping boxes are found on: at most kGridSide
 // cells along each side, a wall in at most kCellsOfOneWall of them (a wider
@@ -80,14 +123,28 @@ struct OverlapGrid {
         passing[kShownGlyphPoints];
     std::int16_t firstCellX[kShownGlyphPoints + 1];  // by visible-list position
     std::int16_t firstCellY[kShownGlyphPoints + 1];
+    int quad[kShownGlyphPoints + 1];           // by visible-list position
+    int neighbours[kShownGlyphPoints + 1][2];  // the quads NeighboursOf gives
     struct Pair {
         std::int16_t one, other;
     };
     Pair pairs[kShownGlyphPoints * (kShownGlyphPoints - 1) / 2];
 };
 
+// One entry of a wall's overlap list: the other wall of the pair, the place
+// of the list's next entry still worth looking at, the pass the pair was
+// tested in, and what comparing them gave once they have been (0 not yet,
+// 1 the other wall stays behind, 2 it takes the candidate's place). The
+// comparison reads only the projection, so it holds for every pass.
+struct OverlapEntry {
+    std::int16_t other;      // visible-list position
+    std::int16_t next;       // place in the same list; the list's length ends it
+    std::uint16_t testedIn;  // the pass's number
+    std::uint8_t compared;
+};
+
 // The work storage of an ordering. Process-wide, as the slots are: at the
-// slot's capacity its tables take about 1.1 MB, more than a thread's stack
+// slot's capacity its tables take about 2.9 MB, more than a thread's stack
 // should hold, and keeping them spares every frame an allocation.
 struct OrderingStorage {
     int contourOf[kShownGlyphPoints + 1];
@@ -96,25 +153,29 @@ struct OrderingStorage {
     double roundedX[kMaxVertex + 1];
     double roundedY[kMaxVertex + 1];
     VisibleWall walls[kShownGlyphPoints + 1];
-    // A pair of walls is tested in this pass when its entry holds the pass's
-    // stamp; a new stamp for each pass forgets the last pass's pairs without
-    // clearing the table.
-    std::uint16_t tested[kShownGlyphPoints + 1][kShownGlyphPoints + 1];
+    // The walls' boxes again, close together for finding the overlapping
+    // pairs, and their rounded corners.
+    WallBox boxes[kShownGlyphPoints + 1];
+    RoundedWall rounded[kShownGlyphPoints + 1];
+    std::uint8_t placed[kShownGlyphPoints + 1];  // by visible-list position
+    // With a log, a pair of walls is tested in this pass when its entry
+    // holds the pass's stamp; a new stamp for each pass forgets the last
+    // pass's pairs without clearing the table. Only the full comparison
+    // needs it, so it is made on its first use.
+    std::vector<std::uint16_t> tested;
     std::uint16_t pass;
     // For each visible wall, the walls whose screen boxes overlap its own
     // and that are not its neighbours, in visible-list order:
-    // overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1]. Each entry
-    // knows the entry of the same pair in the other wall's list (mirror),
-    // whether the pair was tested in the pass (testedIn, the pass's number)
-    // and what comparing them gave, once they have been (0 not yet, 1 the
-    // other wall stays behind, 2 it takes the candidate's place): the
-    // comparison reads only the projection, so it holds for every pass.
+    // overlapping[overlapFirst[g] .. overlapFirst[g + 1] - 1]. A search
+    // follows the entries' links from overlapHead[g] and unlinks the
+    // entries that can no longer take the candidate's place (a placed wall,
+    // a wall compared as staying behind), so later searches pass over them
+    // without reading them; the entries themselves stay where they are, in
+    // order, for finding a pair in the other wall's list.
     int overlapFirst[kShownGlyphPoints + 2];
-    std::int16_t overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    int mirror[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    std::uint16_t testedIn[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    std::uint8_t compared[kShownGlyphPoints * (kShownGlyphPoints - 1)];
-    int nextMirror[kShownGlyphPoints + 1];
+    std::int16_t overlapHead[kShownGlyphPoints + 1];
+    OverlapEntry overlapping[kShownGlyphPoints * (kShownGlyphPoints - 1)];
+    int listEnd[kShownGlyphPoints + 2];
     OverlapGrid grid;
 };
 OrderingStorage storage;
@@ -139,32 +200,33 @@ public:
 private:
     const ProjectedPoint& Vertex(int number) const { return points_.vertex[number]; }
     double Round(double value, int digits);
-    double RoundedX(int vertex);
-    double RoundedY(int vertex);
+    void RoundVertex(int vertex);
     bool IsNeighbour(int c, int w) const;
-    bool Promotes(const VisibleWall& c, const VisibleWall& w);
-    bool Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step);
+    struct Neighbours {
+        int one, other;
+    };
+    Neighbours NeighboursOf(int c) const;
+    bool Promotes(int candidate, int other);
+    bool Compare(int candidate, int other, OrderStep& step);
     // A corner of a wall: its vertex and its rounded screen position.
     struct EdgeEnd {
         int vertex;
         double x, y;
     };
-    struct RoundedCorners {
-        double x[4], y[4];
-    };
-    RoundedCorners RoundedCornersOf(const VisibleWall& wall);
+    const RoundedWall& RoundedOf(int wall);
     bool CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q);
     void ListOverlaps(int visible);
     void StartPass();
     bool Tried(int candidate, int g) const;
+    void MarkTried(int candidate, int g);
     int FirstPromoting(int candidate, int visible);
+    OverlapEntry& PairEntry(int g, int other);
 
     const CharacterSlot& slot_;
     const ProjectedPoints& points_;
     WallOrderLog* log_;
     OrderingStorage& work_;
     std::uint16_t pass_ = 0;  // this ordering's passes, from 1
-    int promotedAt_ = 0;      // the list entry of the last promotion found
 };
 
 double WallOrdering::Round(double value, int digits) {
@@ -172,50 +234,52 @@ double WallOrdering::Round(double value, int digits) {
     return roundTo(value, digits);
 }
 
-double WallOrdering::RoundedX(int vertex) {
-    if (!work_.haveRounded[vertex]) {
-        work_.roundedX[vertex] = Round(Vertex(vertex).x, 13);
-        work_.roundedY[vertex] = Round(Vertex(vertex).y, 13);
-        work_.haveRounded[vertex] = true;
-    }
-    return work_.roundedX[vertex];
-}
-
-double WallOrdering::RoundedY(int vertex) {
-    RoundedX(vertex);
-    return work_.roundedY[vertex];
+void WallOrdering::RoundVertex(int vertex) {
+    if (work_.haveRounded[vertex]) return;
+    work_.roundedX[vertex] = Round(Vertex(vertex).x, 13);
+    work_.roundedY[vertex] = Round(Vertex(vertex).y, 13);
+    work_.haveRounded[vertex] = true;
 }
 
 // Walls of one contour that share an edge meet along it and are never
 // compared.
 bool WallOrdering::IsNeighbour(int c, int w) const {
+    const Neighbours neighbours = NeighboursOf(c);
+    return w == neighbours.one || w == neighbours.other;
+}
+
+// The two quads that count as wall c's neighbours.
+WallOrdering::Neighbours WallOrdering::NeighboursOf(int c) const {
     int contour = work_.contourOf[c];
     if (contour != 0) {
         int first = slot_.glyph.contourFirst[contour];
         int last = slot_.glyph.contourLast[contour];
-        if (c == first) return w == last || w == c + 1;
-        if (c == last) return w == first || w == c - 1;
+        if (c == first) return {last, c + 1};
+        if (c == last) return {first, c - 1};
     }
-    return w == c + 1 || w == c - 1;
+    return {c + 1, c - 1};
 }
 
 // Whether wall w lies in front of the candidate c and takes its place.
-bool WallOrdering::Promotes(const VisibleWall& c, const VisibleWall& w) {
+bool WallOrdering::Promotes(int candidate, int other) {
     OrderStep step;
-    bool promoted = Compare(c, w, step);
+    bool promoted = Compare(candidate, other, step);
     if (log_ != nullptr) ++log_->decidedBy[step];
     return promoted;
 }
 
 // The comparison, step by step; `step` is left naming the step that
 // settled it.
-bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep& step) {
+bool WallOrdering::Compare(int candidate, int other, OrderStep& step) {
+    const VisibleWall& c = work_.walls[candidate];
+    const VisibleWall& w = work_.walls[other];
     step = kByNeighbour;
     if (IsNeighbour(c.quad, w.quad)) return false;
     if (log_ != nullptr) log_->boxTested.emplace_back(c.quad, w.quad);
 
     step = kByBox;
-    if (!BoxesOverlap(c, w)) return false;
+    // Without a log only walls listed as overlapping are compared.
+    if (log_ != nullptr && !BoxesOverlap(c, w)) return false;
     if (log_ != nullptr) log_->planeTested.emplace_back(c.quad, w.quad);
 
     step = kByCandidatePlane;
@@ -237,20 +301,17 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
     if (cFront == 4 && cBehind == 0) return false;
 
     step = kByCrossing;
-    const RoundedCorners cr = RoundedCornersOf(c), wr = RoundedCornersOf(w);
-    for (int e = 0; e < 4; ++e) {
-        const int e2 = (e + 1) % 4;
-        for (int f = 0; f < 4; ++f) {
-            const int f2 = (f + 1) % 4;
-            // Most pairs of edges lie apart, seen along x or y; the full
-            // comparison (with a log) leaves that to the crossing itself.
-            if (log_ == nullptr &&
-                (SpansApart(cr.x[e], cr.x[e2], wr.x[f], wr.x[f2]) || SpansApart(cr.y[e], cr.y[e2], wr.y[f], wr.y[f2])))
-                continue;
-            if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
-                                 {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
-                return true;
-            }
+    const RoundedWall& cr = RoundedOf(candidate);
+    const RoundedWall& wr = RoundedOf(other);
+    // Most pairs of edges lie apart, seen along x or y; the full
+    // comparison (with a log) leaves that to the crossing itself. The pairs
+    // are taken in the same order either way: e, then f.
+    for (unsigned pairs = log_ == nullptr ? EdgesNear(cr, wr) : 0xFFFFu; pairs != 0; pairs &= pairs - 1) {
+        const int bit = std::countr_zero(pairs);
+        const int e = bit / 4, e2 = (e + 1) % 4, f = bit % 4, f2 = (f + 1) % 4;
+        if (CrossingPromotes({c.vertex[e], cr.x[e], cr.y[e]}, {c.vertex[e2], cr.x[e2], cr.y[e2]},
+                             {w.vertex[f], wr.x[f], wr.y[f]}, {w.vertex[f2], wr.x[f2], wr.y[f2]})) {
+            return true;
         }
     }
 
@@ -259,13 +320,27 @@ bool WallOrdering::Compare(const VisibleWall& c, const VisibleWall& w, OrderStep
            w.maxY >= c.maxY;
 }
 
-WallOrdering::RoundedCorners WallOrdering::RoundedCornersOf(const VisibleWall& wall) {
-    RoundedCorners corners;
+const RoundedWall& WallOrdering::RoundedOf(int position) {
+    VisibleWall& wall = work_.walls[position];
+    RoundedWall& rounded = work_.rounded[position];
+    if (wall.haveRounded) return rounded;
     for (int i = 0; i < 4; ++i) {
-        corners.x[i] = RoundedX(wall.vertex[i]);
-        corners.y[i] = RoundedY(wall.vertex[i]);
+        RoundVertex(wall.vertex[i]);
+        rounded.x[i] = work_.roundedX[wall.vertex[i]];
+        rounded.y[i] = work_.roundedY[wall.vertex[i]];
     }
-    return corners;
+    constexpr double kEverywhere = HUGE_VAL;
+    for (int e = 0; e < 4; ++e) {
+        const int e2 = (e + 1) % 4;
+        const double x1 = rounded.x[e], x2 = rounded.x[e2], y1 = rounded.y[e], y2 = rounded.y[e2];
+        const bool xNumbers = x1 == x1 && x2 == x2, yNumbers = y1 == y1 && y2 == y2;
+        rounded.minX[e] = xNumbers ? std::min(x1, x2) : -kEverywhere;
+        rounded.maxX[e] = xNumbers ? std::max(x1, x2) : kEverywhere;
+        rounded.minY[e] = yNumbers ? std::min(y1, y2) : -kEverywhere;
+        rounded.maxY[e] = yNumbers ? std::max(y1, y2) : kEverywhere;
+    }
+    wall.haveRounded = true;
+    return rounded;
 }
 
 // Edge a->b of the candidate against edge p->q of the other wall: where
@@ -274,10 +349,13 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
     const double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     const double x3 = p.x, y3 = p.y, x4 = q.x, y4 = q.y;
 
-    if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
-    if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
-    if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
-    if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
+    // Without a log the edges are known not to lie apart.
+    if (log_ != nullptr) {
+        if (x1 < x3 && x1 < x4 && x2 < x3 && x2 < x4) return false;
+        if (x1 > x3 && x1 > x4 && x2 > x3 && x2 > x4) return false;
+        if (y1 < y3 && y1 < y4 && y2 < y3 && y2 < y4) return false;
+        if (y1 > y3 && y1 > y4 && y2 > y3 && y2 > y4) return false;
+    }
 
     bool eVertical = x1 == x2;
     bool fVertical = x3 == x4;
@@ -306,6 +384,11 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
         crossX = (i1 - i2) / (s2 - s1);
         crossY = s1 * crossX + i1;
     }
+    // The full comparison rounds every crossing.
+    if (log_ == nullptr &&
+        (StaysOutside(crossX, x1, x2, kSlackOf13Digits) || StaysOutside(crossY, y1, y2, kSlackOf13Digits) ||
+         StaysOutside(crossX, x3, x4, kSlackOf13Digits) || StaysOutside(crossY, y3, y4, kSlackOf13Digits)))
+        return false;
     crossX = Round(crossX, 13);
     crossY = Round(crossY, 13);
 
@@ -328,6 +411,10 @@ bool WallOrdering::CrossingPromotes(EdgeEnd a, EdgeEnd b, EdgeEnd p, EdgeEnd q) 
     };
     double depthE = depthAt(Vertex(a.vertex), Vertex(b.vertex), eVertical);
     double depthF = depthAt(Vertex(p.vertex), Vertex(q.vertex), fVertical);
+    if (log_ == nullptr) {
+        if (StaysAbove(depthE, depthF, kSlackOf12Digits)) return true;
+        if (StaysAbove(depthF, depthE, kSlackOf12Digits)) return false;
+    }
     return Round(depthE, 12) > Round(depthF, 12);
 }
 
@@ -404,12 +491,23 @@ void WallOrdering::ListOverlaps(int visible) {
     cellFirst[0] = 0;
 
     int pairs = 0;
+    // Neighbours both ways are never compared. A pair is written in any
+    // case and kept by counting it, without a branch: whether two boxes
+    // overlap follows no pattern. Each pair is looked at once, so the table
+    // holds every pair looked at.
+    for (int g = 1; g <= visible; ++g) {
+        const int quad = work_.walls[g].quad;
+        const Neighbours neighbours = NeighboursOf(quad);
+        grid.quad[g] = quad;
+        grid.neighbours[g][0] = neighbours.one;
+        grid.neighbours[g][1] = neighbours.other;
+    }
     auto consider = [&](int i, int j) {
-        const VisibleWall& c = work_.walls[i];
-        const VisibleWall& w = work_.walls[j];
-        // Neighbours both ways are never compared.
-        if (!BoxesOverlap(c, w) || (IsNeighbour(c.quad, w.quad) && IsNeighbour(w.quad, c.quad))) return;
-        grid.pairs[pairs++] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
+        const int quadI = grid.quad[i], quadJ = grid.quad[j];
+        const bool neighbours = ((quadJ == grid.neighbours[i][0]) | (quadJ == grid.neighbours[i][1])) &
+                                ((quadI == grid.neighbours[j][0]) | (quadI == grid.neighbours[j][1]));
+        grid.pairs[pairs] = {static_cast<std::int16_t>(i), static_cast<std::int16_t>(j)};
+        pairs += BoxesOverlap(work_.boxes[i], work_.boxes[j]) & !neighbours;
     };
     // The cells are in order, so the common box's corner lies in the later
     // of the two walls' first cells: a pair belongs to the cell where one of
@@ -443,43 +541,51 @@ void WallOrdering::ListOverlaps(int visible) {
         for (int b = a + 1; b < widespread; ++b) consider(grid.widespread[a], grid.widespread[b]);
     }
 
-    // Each pair in both walls' lists; each list then in visible-list order.
+    // Each pair in both walls' lists. The partners are first gathered
+    // wall by wall in the grid's order (in the entries' links, free until
+    // the lists are done); walking the walls in visible-list order and
+    // appending each to its partners' lists then leaves every list in
+    // visible-list order.
     int* const first = work_.overlapFirst;
+    int* const end = work_.listEnd;
+    OverlapEntry* const entries = work_.overlapping;
     std::fill(first, first + visible + 2, 0);
     for (int p = 0; p < pairs; ++p) ++first[grid.pairs[p].one + 1], ++first[grid.pairs[p].other + 1];
     for (int g = 1; g <= visible + 1; ++g) first[g] += first[g - 1];
+    std::copy(first, first + visible + 2, end);
     for (int p = 0; p < pairs; ++p) {
-        work_.overlapping[first[grid.pairs[p].one]++] = grid.pairs[p].other;
-        work_.overlapping[first[grid.pairs[p].other]++] = grid.pairs[p].one;
+        entries[end[grid.pairs[p].one]++].next = grid.pairs[p].other;
+        entries[end[grid.pairs[p].other]++].next = grid.pairs[p].one;
     }
-    for (int g = visible + 1; g >= 1; --g) first[g] = first[g - 1];
-    first[0] = 0;
-    for (int g = 1; g <= visible; ++g) std::sort(work_.overlapping + first[g], work_.overlapping + first[g + 1]);
-
-    // Wall g's entries for the walls before it come first in its list, in
-    // the order those walls are visited here.
-    for (int g = 1; g <= visible; ++g) work_.nextMirror[g] = first[g];
-    for (int c = 1; c <= visible; ++c) {
-        for (int k = first[c]; k < first[c + 1]; ++k) {
-            const int g = work_.overlapping[k];
-            if (g < c) continue;
-            const int back = work_.nextMirror[g]++;
-            work_.mirror[k] = back;
-            work_.mirror[back] = k;
+    std::copy(first, first + visible + 2, end);
+    for (int g = 1; g <= visible; ++g) {
+        for (int k = first[g]; k < first[g + 1]; ++k) entries[end[entries[k].next]++].other = static_cast<std::int16_t>(g);
+    }
+    for (int g = 1; g <= visible; ++g) {
+        work_.overlapHead[g] = 0;
+        for (int k = first[g]; k < first[g + 1]; ++k) {
+            entries[k].next = static_cast<std::int16_t>(k - first[g] + 1);
+            entries[k].testedIn = 0;
+            entries[k].compared = 0;
         }
     }
-    std::fill(work_.testedIn, work_.testedIn + first[visible + 1], 0);
-    std::fill(work_.compared, work_.compared + first[visible + 1], 0);
 }
 
 void WallOrdering::StartPass() {
+    if (work_.tested.empty()) work_.tested.assign((kShownGlyphPoints + 1) * (kShownGlyphPoints + 1), 0);
     if (++work_.pass == 0) {
-        std::memset(work_.tested, 0, sizeof work_.tested);
+        std::fill(work_.tested.begin(), work_.tested.end(), 0);
         work_.pass = 1;
     }
 }
 
-bool WallOrdering::Tried(int candidate, int g) const { return work_.tested[candidate][g] == work_.pass; }
+bool WallOrdering::Tried(int candidate, int g) const {
+    return work_.tested[candidate * (kShownGlyphPoints + 1) + g] == work_.pass;
+}
+
+void WallOrdering::MarkTried(int candidate, int g) {
+    work_.tested[candidate * (kShownGlyphPoints + 1) + g] = work_.tested[g * (kShownGlyphPoints + 1) + candidate] = work_.pass;
+}
 
 // The first wall, in visible-list order, that is unplaced, not yet tested
 // with the candidate in this pass, and in front of it; 0 for none. With a
@@ -488,21 +594,47 @@ bool WallOrdering::Tried(int candidate, int g) const { return work_.tested[candi
 int WallOrdering::FirstPromoting(int candidate, int visible) {
     if (log_ != nullptr) {
         for (int g = 1; g <= visible; ++g) {
-            if (work_.walls[g].placed == 1 || g == candidate || Tried(candidate, g)) continue;
-            if (Promotes(work_.walls[candidate], work_.walls[g])) return g;
+            if (work_.placed[g] == 1 || g == candidate || Tried(candidate, g)) continue;
+            if (Promotes(candidate, g)) return g;
         }
         return 0;
     }
-    for (int k = work_.overlapFirst[candidate]; k < work_.overlapFirst[candidate + 1]; ++k) {
-        const int g = work_.overlapping[k];
-        if (work_.walls[g].placed == 1 || work_.testedIn[k] == pass_) continue;
-        if (work_.compared[k] == 0) work_.compared[k] = Promotes(work_.walls[candidate], work_.walls[g]) ? 2 : 1;
-        if (work_.compared[k] == 2) {
-            promotedAt_ = k;
-            return g;
+    // A placed wall stays placed and a comparison holds for the whole
+    // ordering, so neither kind of entry can ever be the one looked for:
+    // both are unlinked. A pair tested in this pass stays linked for the
+    // passes to come.
+    OverlapEntry* const list = work_.overlapping + work_.overlapFirst[candidate];
+    const int length = work_.overlapFirst[candidate + 1] - work_.overlapFirst[candidate];
+    std::int16_t* link = &work_.overlapHead[candidate];
+    for (int k = *link; k < length; k = *link) {
+        OverlapEntry& entry = list[k];
+        const int g = entry.other;
+        if (work_.placed[g] == 1) {
+            *link = entry.next;
+            continue;
         }
+        if (entry.testedIn == pass_) {
+            link = &entry.next;
+            continue;
+        }
+        if (entry.compared == 0) entry.compared = Promotes(candidate, g) ? 2 : 1;
+        if (entry.compared == 1) {
+            *link = entry.next;
+            continue;
+        }
+        entry.testedIn = pass_;
+        PairEntry(g, candidate).testedIn = pass_;
+        return g;
     }
     return 0;
+}
+
+// Wall g's entry for wall `other`, found by halving its list, which is in
+// visible-list order.
+OverlapEntry& WallOrdering::PairEntry(int g, int other) {
+    OverlapEntry* const from = work_.overlapping + work_.overlapFirst[g];
+    OverlapEntry* const to = work_.overlapping + work_.overlapFirst[g + 1];
+    return *std::lower_bound(from, to, other, [](const OverlapEntry& entry, int wall) { return entry.other < wall; });
 }
 
 void WallOrdering::Run(WallOrder& order) {
@@ -520,7 +652,8 @@ void WallOrdering::Run(WallOrder& order) {
 
         VisibleWall& wall = work_.walls[++visible];
         wall.quad = k;
-        wall.placed = quad.hullFlag == 1 ? 1 : 0;
+        work_.placed[visible] = quad.hullFlag == 1 ? 1 : 0;
+        wall.haveRounded = false;
         std::copy(std::begin(quad.corner), std::end(quad.corner), wall.vertex);
         wall.minX = wall.maxX = p1.x;
         wall.minY = wall.maxY = p1.y;
@@ -532,12 +665,13 @@ void WallOrdering::Run(WallOrder& order) {
             wall.maxY = std::max(wall.maxY, v.y);
         }
         wall.plane = PlaneOf(p1, p2, p3);
+        work_.boxes[visible] = wall;
     }
 
     order.count = visible;
     int placed = 0;
     for (int g = 1; g <= visible; ++g) {
-        if (work_.walls[g].placed == 1) order.drawList[++placed] = work_.walls[g].quad;
+        if (work_.placed[g] == 1) order.drawList[++placed] = work_.walls[g].quad;
     }
 
     // Each pass finds the front-most wall still unplaced: a candidate stands
@@ -549,18 +683,16 @@ void WallOrdering::Run(WallOrder& order) {
     while (placed < visible) {
         if (log_ != nullptr) StartPass();
         ++pass_;
-        while (work_.walls[firstUnplaced].placed == 1) ++firstUnplaced;
+        while (work_.placed[firstUnplaced] == 1) ++firstUnplaced;
         int candidate = firstUnplaced;  // visible-list position
         for (int g; (g = FirstPromoting(candidate, visible)) != 0; candidate = g) {
             if (log_ != nullptr) {
                 log_->promotions.emplace_back(work_.walls[candidate].quad, work_.walls[g].quad);
-                work_.tested[candidate][g] = work_.tested[g][candidate] = work_.pass;
-            } else {
-                work_.testedIn[promotedAt_] = work_.testedIn[work_.mirror[promotedAt_]] = pass_;
+                MarkTried(candidate, g);
             }
         }
         order.drawList[++placed] = work_.walls[candidate].quad;
-        work_.walls[candidate].placed = 1;
+        work_.placed[candidate] = 1;
     }
 }
 
