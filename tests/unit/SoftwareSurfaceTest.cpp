@@ -227,6 +227,26 @@ TEST(SoftwareSurface, CopiesLeaveOutWhatLiesOutsideEitherPicture) {
     EXPECT_EQ(Picture(window), "..RR\n..RR\nR...\n");
 }
 
+// A run is written several bytes at a time: every length and start sets
+// exactly its own pixels, in the colour's byte order, and never a byte of
+// its neighbours or of the row's padding.
+TEST(SoftwareSurface, RunsOfAnyLengthSetOnlyTheirOwnPixels) {
+    for (const ColourRef colour : {ColourRef{0x123456}, ColourRef{0x0000FF}, ColourRef{0x808080}}) {
+        for (int left = 0; left < 4; ++left) {
+            for (int length = 0; left + length <= 45; ++length) {
+                PixelBuffer row = MakePixelBuffer(45, 2, kGreen);
+                FillSpan(row, 1, left, left + length, colour);
+                for (int x = 0; x < 45; ++x) {
+                    const bool inside = x >= left && x < left + length;
+                    ASSERT_EQ(PixelAt(row, x, 1), inside ? colour : kGreen) << colour << " " << left << "+" << length << " at " << x;
+                    ASSERT_EQ(PixelAt(row, x, 0), kGreen);
+                }
+                ASSERT_EQ(row.bytes[row.stride * 2 - 1], 0);  // padding
+            }
+        }
+    }
+}
+
 TEST(SoftwareSurface, PointsAtTheIntegerExtremesDrawOnlyTheirPixelsInside) {
     // Rows and columns far outside are never visited, and no product or
     // negation leaves 64 bits or the 32-bit range (the sanitizers check).
