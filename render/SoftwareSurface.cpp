@@ -47,6 +47,16 @@ QuotientRemainder FloorMultiplyDivide(long long a, long long b, long long d) {
     return {-part.quotient - 1, d - part.remainder};
 }
 
+// Where the edge crosses the row it has reached: the exact x rounded up.
+long long CrossingOf(const PolygonScan::Edge& e) { return e.x0 + e.xq + (e.xr != 0 ? 1 : 0); }
+
+// On to the next row: dx / dy further, carried as a remainder.
+void StepDown(PolygonScan::Edge& e) {
+    e.xq += e.stepQ;
+    e.xr += e.stepR;
+    if (e.xr >= e.dy) e.xr -= e.dy, ++e.xq;
+}
+
 // Sets the edge's crossing to where it meets row y (top <= y < bottom).
 void StartEdge(PolygonScan::Edge& e, int y) {
     // Mostly the edge starts on its own upper end, where it is at x0.
@@ -122,13 +132,10 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
         if (scan.active.size() == 2 && y < scan.edges[scan.active[0]].bottom && y < scan.edges[scan.active[1]].bottom) {
             PolygonScan::Edge& a = scan.edges[scan.active[0]];
             PolygonScan::Edge& b = scan.edges[scan.active[1]];
-            const long long xa = a.x0 + a.xq + (a.xr != 0 ? 1 : 0), xb = b.x0 + b.xq + (b.xr != 0 ? 1 : 0);
+            const long long xa = CrossingOf(a), xb = CrossingOf(b);
             if (xa != xb) scan.spans.push_back({y, static_cast<int>(std::min(xa, xb)), static_cast<int>(std::max(xa, xb))});
-            for (PolygonScan::Edge* e : {&a, &b}) {
-                e->xq += e->stepQ;
-                e->xr += e->stepR;
-                if (e->xr >= e->dy) e->xr -= e->dy, ++e->xq;
-            }
+            StepDown(a);
+            StepDown(b);
             continue;
         }
         scan.crossings.clear();
@@ -137,11 +144,8 @@ void ScanPolygons(const SurfacePoint* points, const int* counts, int polygonCoun
             PolygonScan::Edge& e = scan.edges[k];
             if (y >= e.bottom) continue;
             scan.active[kept++] = k;
-            scan.crossings.push_back({e.x0 + e.xq + (e.xr != 0 ? 1 : 0), e.direction});
-            // On to the next row: dx / dy further, carried as a remainder.
-            e.xq += e.stepQ;
-            e.xr += e.stepR;
-            if (e.xr >= e.dy) e.xr -= e.dy, ++e.xq;
+            scan.crossings.push_back({CrossingOf(e), e.direction});
+            StepDown(e);
         }
         scan.active.resize(kept);
         // Mostly two crossings: one comparison puts them in order.
